@@ -1,0 +1,77 @@
+// The canvas store: numbered off-screen images that keep everything drawn on
+// them, lent to drawing passes through a working copy and written back under
+// the transparent-colour rule.
+#pragma once
+
+#include <cstdint>
+
+#include "canvas/canvas_surface.h"
+#include "platform/handles.h"
+
+namespace vivuvev {
+
+struct DrawingPass;
+
+struct CanvasStore {
+  int32_t pixelClass;
+  int32_t width;
+  int32_t height;
+  bool locked;
+  int32_t writeLockCount;
+  bool modifiedMark;
+  uint32_t transparentColour;  // a colour value, or NoTransparentColour
+  CanvasTexture* texture;
+  CanvasSurface* levelSurface;
+  CanvasSurface* workingCopy;
+  CanvasSurface* renderTargetCopy;  // class 2 only
+  DeviceContext heldDC;
+};
+
+struct TexturePoint {
+  float u;
+  float v;
+};
+
+struct CanvasEntry {
+  CanvasStore* store;  // null when the number has no canvas
+  int32_t width;
+  int32_t height;
+  int32_t bitsPerPixel;
+  uint32_t mode;
+  TexturePoint corners[4];  // top-left, top-right, bottom-left, bottom-right
+};
+
+constexpr int32_t CanvasTableInitialSlots = 64;
+constexpr int32_t CanvasTableGrowth = 64;
+
+// The colour that is transparent in every canvas: black.
+extern uint32_t DefaultTransparentColour;
+
+void CreateCanvasTable();
+// Frees every canvas and every entry, and the table itself.
+void FreeCanvasTable();
+int32_t CanvasTableSize();
+
+// The entry of a present number, or null.
+CanvasEntry* FindCanvas(int32_t number);
+
+CanvasEntry* CreateCanvas(int32_t number, int32_t width, int32_t height, uint32_t mode);
+DrawingPass* CanvasDrawTarget(int32_t number);
+void FreeCanvas(int32_t number);
+void FreeAllCanvases();
+int32_t ReleaseCanvasForReset(CanvasStore* store);
+int32_t RestoreCanvasAfterReset(CanvasStore* store);
+
+CanvasStore* CreateCanvasStore(int32_t width, int32_t height, int32_t pixelClass);
+DeviceContext OpenWorkingCopy(CanvasStore* store);
+void CommitWorkingCopy(CanvasStore* store);
+void ApplyTransparentColour(CanvasStore* store, uint32_t colour);
+int32_t LockCanvasPixels(CanvasStore* store, bool forWriting, uint8_t** bits, int32_t* pitch);
+int32_t UnlockCanvasPixels(CanvasStore* store, bool mark);
+
+// The canvas steps a DrawTarget's pass calls.
+DeviceContext CanvasAcquireDC(DrawingPass* pass);
+uint8_t* CanvasAcquireBuffer(DrawingPass* pass, int32_t* pitch);
+void CanvasReleaseTarget(DrawingPass* pass, int32_t flag);
+
+}  // namespace vivuvev

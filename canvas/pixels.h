@@ -1,0 +1,60 @@
+// Pixel rules of the canvas: colour value to pixel class, the transparent-colour
+// rule, and the blend of the translucent blit.
+//
+// A colour value holds red in bits 0-7, green in 8-15 and blue in 16-23.
+// Pixel class 3 is the 32-bit word A8R8G8B8, class 2 the 16-bit word A1R5G5B5.
+#pragma once
+
+#include <cstdint>
+
+namespace vivuvev {
+
+constexpr int32_t PixelClass32 = 3;
+constexpr int32_t PixelClass16 = 2;
+
+// The colour a store holds before it is given its transparent colour.
+constexpr uint32_t NoTransparentColour = 0xFFFFFFFFu;
+
+// Colour bits of a colour value in class 3: red and blue swap places.
+constexpr uint32_t ColourToClass3(uint32_t colour) {
+  return ((colour >> 16) | (colour & 0xFF00u) | (colour << 16)) & 0xFFFFFFu;
+}
+
+// Colour bits in class 2: the top five bits of each channel. The unset colour
+// becomes 0xFFFF, which no 15-bit colour equals.
+constexpr uint32_t ColourToClass2(uint32_t colour) {
+  if (colour == NoTransparentColour) return 0xFFFFu;
+  return (((colour & 0xFFu) >> 3) << 10) | ((((colour >> 8) & 0xFFu) >> 3) << 5) |
+         (((colour >> 16) & 0xFFu) >> 3);
+}
+
+constexpr uint32_t ColourToPixelClass(uint32_t colour, int32_t pixelClass) {
+  return pixelClass == PixelClass32 ? ColourToClass3(colour) : ColourToClass2(colour);
+}
+
+// A pixel stored under the transparent-colour rule with key K (already in the
+// pixel class): its colour bits alone when they equal K, else with full alpha.
+constexpr uint32_t ApplyTransparentRule32(uint32_t pixel, uint32_t key) {
+  const uint32_t bits = pixel & 0xFFFFFFu;
+  return bits == key ? bits : bits | 0xFF000000u;
+}
+constexpr uint16_t ApplyTransparentRule16(uint16_t pixel, uint32_t key) {
+  const uint32_t bits = pixel & 0x7FFFu;
+  return static_cast<uint16_t>(bits == key ? bits : bits | 0x8000u);
+}
+
+// One channel of the blit: new = canvas x a + old x (1 - a), where
+// a = alpha/255 x intensity/255, rounded to the nearest 8-bit value.
+constexpr uint8_t BlendChannel(uint32_t canvas, uint32_t old, uint32_t alpha, uint32_t intensity) {
+  const uint32_t weight = alpha * intensity;  // 0 .. 255 x 255
+  const uint32_t sum = canvas * weight + old * (255u * 255u - weight);
+  return static_cast<uint8_t>((sum + (255u * 255u) / 2) / (255u * 255u));
+}
+
+// Channel widening and narrowing between 5 or 6 bits and 8 bits.
+constexpr uint32_t Widen5(uint32_t v) { return (v << 3) | (v >> 2); }
+constexpr uint32_t Widen6(uint32_t v) { return (v << 2) | (v >> 4); }
+constexpr uint32_t Narrow5(uint32_t v) { return (v * 31u + 127u) / 255u; }
+constexpr uint32_t Narrow6(uint32_t v) { return (v * 63u + 127u) / 255u; }
+
+}  // namespace vivuvev

@@ -1,0 +1,58 @@
+# Which files make up each layer. Portable files go into vivuvev_core; each
+# platform-bound header has one file per platform, picked here.
+
+add_library(vivuvev_core OBJECT
+  launch/dispatch.cpp
+  launch/parameters.cpp
+  launch/program.cpp
+  launch/text.cpp
+  sweep/max_step.cpp
+  sweep/sweep_animation.cpp
+  sweep/sweep_cycle.cpp
+  display/render_state_cache.cpp
+  display/window_events.cpp
+  display/window_table.cpp
+  canvas/blit.cpp
+  canvas/canvas_store.cpp
+  canvas/drawing_images.cpp
+  canvas/drawing_ops.cpp
+  canvas/drawing_pass.cpp
+  input/keyboard.cpp
+  input/random.cpp
+)
+
+# Software canvas, 2D drawing, blit and back buffer: the x11 and headless
+# platforms draw with these.
+add_library(vivuvev_software OBJECT
+  canvas/blit_software.cpp
+  canvas/canvas_surface_software.cpp
+  canvas/ellipse_raster.cpp
+  canvas/gdi_software.cpp
+  display/screen_software.cpp
+)
+
+# No window system: a screen in memory, scripted keyboard, cursor and window
+# messages.
+add_library(vivuvev_headless OBJECT
+  display/present_headless.cpp
+  display/window_headless.cpp
+  input/keyboard_headless.cpp
+  launch/message_box_headless.cpp
+  platform/desktop_headless.cpp
+)
+
+# Operating-system services.
+if(WIN32)
+  add_library(vivuvev_os OBJECT platform/system_win32.cpp launch/command_line_win32.cpp)
+else()
+  add_library(vivuvev_os OBJECT platform/system_posix.cpp launch/command_line_posix.cpp)
+endif()
+
+# Everything a headless program links.
+add_library(vivuvev_headless_platform INTERFACE)
+target_sources(vivuvev_headless_platform INTERFACE
+  $<TARGET_OBJECTS:vivuvev_core>
+  $<TARGET_OBJECTS:vivuvev_software>
+  $<TARGET_OBJECTS:vivuvev_headless>
+  $<TARGET_OBJECTS:vivuvev_os>
+)

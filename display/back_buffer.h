@@ -1,0 +1,28 @@
+// The software back buffer behind screen_software.cpp: screen-sized pixels in
+// the display's format that only OpenScreenInWindow and ClearBackBuffer clear.
+//
+// Formats: 32 bits per pixel, X8R8G8B8 (blue in the low byte, the top byte
+// unused and kept 0); 16 bits per pixel, R5G6B5.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace vivuvev {
+
+struct BackBuffer {
+  std::vector<uint8_t> pixels;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t pitch = 0;  // bytes per row
+  int32_t bitsPerPixel = 0;
+};
+
+// The open Screen's back buffer, or null when no Screen is open.
+BackBuffer* SoftwareBackBuffer();
+
+// The colour bits the display shows for pixel (x, y), as 0x00RRGGBB with each
+// channel widened to 8 bits.
+uint32_t BackBufferRgb(const BackBuffer& buffer, int32_t x, int32_t y);
+
+}  // namespace vivuvev

@@ -1,0 +1,34 @@
+// WindowTable: one slot per window number, growing on demand.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/handles.h"
+
+namespace vivuvev {
+
+struct WindowRecord {
+  WindowHandle handle;           // 0 marks a free slot
+  void* acceleratorEntries;      // the two accelerator entries, on the heap
+  void* acceleratorTable;        // created from the entries
+  int32_t minimisedOrMaximised;  // 1 while minimised or maximised
+};
+
+constexpr int32_t WindowTableInitialSlots = 16;
+constexpr int32_t WindowTableGrowth = 16;
+
+void CreateWindowTable();
+void FreeWindowTable();
+int32_t WindowTableSize();
+
+// The slot of a number, growing the table to number + 16 slots when needed;
+// null for a negative number or when the table cannot grow.
+WindowRecord* WindowSlot(int32_t number);
+// The record of an open window, or null.
+WindowRecord* FindWindowRecord(int32_t number);
+// The number whose window is handle, or -1.
+int32_t WindowNumberOf(WindowHandle handle);
+// The lowest number without an open window (for OpenDisplayWindow(-1, ...)).
+int32_t FreeWindowNumber();
+
+}  // namespace vivuvev

@@ -1,0 +1,27 @@
+// Operating-system services shared by every layer: time, thread identity,
+// sleeping, the end of the process and the private heap.
+//
+// Every platform provides one file defining all of these (system_posix.cpp,
+// system_win32.cpp). Callers rely on: TickCount counts milliseconds and wraps
+// at 2^32; CurrentThreadId is stable for the thread; HeapAllocZeroed returns
+// zero-filled memory or null; DestroyProgramHeap frees every block still
+// allocated; ExitProcess does not return.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vivuvev {
+
+uint32_t TickCount();
+uint32_t CurrentThreadId();
+void SleepMilliseconds(uint32_t ms);
+[[noreturn]] void ExitProcess(uint32_t code);
+
+// The process's private heap. Creating it again while it exists does nothing.
+bool CreateProgramHeap();
+void* HeapAllocZeroed(size_t bytes);
+void HeapRelease(void* block);
+void DestroyProgramHeap();
+
+}  // namespace vivuvev
