@@ -67,6 +67,10 @@ uint32_t SetBkColor(DeviceContext dc, uint32_t colour);
 uint32_t SetTextColor(DeviceContext dc, uint32_t colour);
 uint32_t SetTextAlign(DeviceContext dc, uint32_t align);
 
+// FillRect of user32: the box (left, top, right, bottom), right and bottom
+// edges excluded, painted with brush whatever the raster operation.
+int32_t FillRect(DeviceContext dc, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                 GdiObject brush);
 int32_t Ellipse(DeviceContext dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
 int32_t Rectangle(DeviceContext dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
 int32_t RoundRect(DeviceContext dc, int32_t left, int32_t top, int32_t right, int32_t bottom,

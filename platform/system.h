@@ -25,3 +25,11 @@ void HeapRelease(void* block);
 void DestroyProgramHeap();
 
 }  // namespace vivuvev
+
+namespace vivuvev {
+
+// The component services the platform's windows may rely on (COM and common
+// controls on Windows), started once at program start.
+void StartSystemComponents();
+
+}  // namespace vivuvev

@@ -26,6 +26,13 @@ struct SweepCycle {
 // The rounded half-diagonal of a width x height screen, in 16 bits.
 int16_t MaxStepFor(int32_t width, int32_t height);
 
+// The two radii at a step: growing from the centre, shrinking towards it.
+struct SweepRadii {
+  int32_t growing;
+  int32_t shrinking;
+};
+SweepRadii SweepRadiiAt(int16_t step);
+
 // Draws the nine values of a cycle in their order.
 SweepCycle DrawSweepCycle(int32_t width, int32_t height);
 

@@ -1,0 +1,103 @@
+#include "display/window_events.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace vivuvev {
+
+namespace {
+
+std::deque<WindowEvent> queue;
+
+bool SameEvent(const WindowEvent& a, const WindowEvent& b) {
+  return a.code == b.code && a.item == b.item && a.window == b.window && a.type == b.type;
+}
+
+void Queue(int32_t code, int32_t item, int32_t number) {
+  QueueWindowEvent(WindowEvent{code, item, number, 0});
+}
+
+}  // namespace
+
+void QueueWindowEvent(const WindowEvent& event) {
+  if (!queue.empty() && SameEvent(queue.back(), event)) return;
+  queue.push_back(event);
+}
+
+bool TakeWindowEvent(WindowEvent* event) {
+  if (queue.empty()) return false;
+  *event = queue.front();
+  queue.pop_front();
+  return true;
+}
+
+void DropWindowEvents(int32_t window) {
+  queue.erase(std::remove_if(queue.begin(), queue.end(),
+                             [window](const WindowEvent& e) { return e.window == window; }),
+              queue.end());
+}
+
+void ClearWindowEvents() { queue.clear(); }
+
+size_t QueuedWindowEventCount() { return queue.size(); }
+
+WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bool forNumberedWindow,
+                                        uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case MessageMove:
+      if (forNumberedWindow) Queue(WindowEventMoved, number, number);
+      return {WindowAction::None, 0};
+    case MessageClose:
+      // A close request never destroys the window; it is only reported.
+      if (forNumberedWindow) Queue(WindowEventCloseRequest, number, number);
+      return {WindowAction::None, 0};
+    case MessageSize:
+      switch (wParam) {
+        case SizeRestored:
+          if (record != nullptr && record->minimisedOrMaximised == 1) {
+            record->minimisedOrMaximised = 0;
+            Queue(WindowEventRestored, 0, number);
+          }
+          Queue(WindowEventSized, 0, number);
+          break;
+        case SizeMinimized:
+          if (record != nullptr) record->minimisedOrMaximised = 1;
+          Queue(WindowEventMinimized, 0, number);
+          break;
+        case SizeMaximized:
+          if (record != nullptr) record->minimisedOrMaximised = 1;
+          Queue(WindowEventMaximized, 0, number);
+          Queue(WindowEventSized, 0, number);
+          break;
+        default:
+          Queue(WindowEventSized, 0, number);
+          break;
+      }
+      return {WindowAction::None, 0};
+    case MessageActivate:
+      // Never passed on to the default procedure, so activation does not move
+      // the focus to the window itself.
+      if ((wParam & 0xFFFFu) != 0) {
+        Queue(WindowEventActivated, 0, number);
+        return {WindowAction::RestoreFocus, 1};
+      }
+      return {WindowAction::SaveFocus, 1};
+    case MessageEraseBackground:
+      Queue(WindowEventRepaint, 0, number);
+      return {WindowAction::CallDefault, 0};
+    case MessageNcDestroy:
+      return {WindowAction::RemoveSavedFocus, 1};
+    case MessageCommand:
+      if (lParam == 0 && (wParam >> 16) != 0) {
+        const auto command = static_cast<int32_t>(wParam & 0xFFFFu);
+        if (command == CmdFocusNext) return {WindowAction::FocusNextControl, 0};
+        if (command == CmdFocusPrevious) return {WindowAction::FocusPreviousControl, 0};
+        return {WindowAction::None, 0};
+      }
+      return {WindowAction::CallDefault, 0};
+    default:
+      return {WindowAction::CallDefault, 0};
+  }
+}
+
+}  // namespace vivuvev

@@ -1,0 +1,65 @@
+#include "display/window_table.h"
+
+#include <cstring>
+
+#include "platform/system.h"
+
+namespace vivuvev {
+
+namespace {
+WindowRecord* slots = nullptr;
+int32_t slotCount = 0;
+}  // namespace
+
+void CreateWindowTable() {
+  FreeWindowTable();
+  slots = static_cast<WindowRecord*>(
+      HeapAllocZeroed(sizeof(WindowRecord) * static_cast<size_t>(WindowTableInitialSlots)));
+  slotCount = slots ? WindowTableInitialSlots : 0;
+}
+
+void FreeWindowTable() {
+  HeapRelease(slots);
+  slots = nullptr;
+  slotCount = 0;
+}
+
+int32_t WindowTableSize() { return slotCount; }
+
+WindowRecord* WindowSlot(int32_t number) {
+  if (number < 0) return nullptr;
+  if (number >= slotCount) {
+    const int32_t grown = number + WindowTableGrowth;
+    auto* bigger = static_cast<WindowRecord*>(
+        HeapAllocZeroed(sizeof(WindowRecord) * static_cast<size_t>(grown)));
+    if (bigger == nullptr) return nullptr;
+    if (slots != nullptr) {
+      std::memcpy(bigger, slots, sizeof(WindowRecord) * static_cast<size_t>(slotCount));
+      HeapRelease(slots);
+    }
+    slots = bigger;
+    slotCount = grown;
+  }
+  return &slots[number];
+}
+
+WindowRecord* FindWindowRecord(int32_t number) {
+  if (number < 0 || number >= slotCount || slots[number].handle == nullptr) return nullptr;
+  return &slots[number];
+}
+
+int32_t WindowNumberOf(WindowHandle handle) {
+  if (handle == nullptr) return -1;
+  for (int32_t n = 0; n < slotCount; ++n) {
+    if (slots[n].handle == handle) return n;
+  }
+  return -1;
+}
+
+int32_t FreeWindowNumber() {
+  int32_t n = 0;
+  while (n < slotCount && slots[n].handle != nullptr) ++n;
+  return n;
+}
+
+}  // namespace vivuvev

@@ -1,0 +1,44 @@
+// OS services on Windows: kernel32's tick count, thread id, Sleep,
+// ExitProcess and a private heap (HeapCreate, growable, no flags).
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "platform/system.h"
+
+namespace vivuvev {
+
+namespace {
+HANDLE programHeap = nullptr;
+}
+
+uint32_t TickCount() { return ::GetTickCount(); }
+uint32_t CurrentThreadId() { return ::GetCurrentThreadId(); }
+void SleepMilliseconds(uint32_t ms) { ::Sleep(ms); }
+void ExitProcess(uint32_t code) { ::ExitProcess(code); }
+
+void StartSystemComponents() {
+  ::CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+}
+
+bool CreateProgramHeap() {
+  if (programHeap == nullptr) programHeap = ::HeapCreate(0, 4096, 0);
+  return programHeap != nullptr;
+}
+
+void* HeapAllocZeroed(size_t bytes) {
+  return programHeap ? ::HeapAlloc(programHeap, HEAP_ZERO_MEMORY, bytes) : nullptr;
+}
+
+void HeapRelease(void* block) {
+  if (programHeap != nullptr && block != nullptr) ::HeapFree(programHeap, 0, block);
+}
+
+void DestroyProgramHeap() {
+  if (programHeap != nullptr) ::HeapDestroy(programHeap);
+  programHeap = nullptr;
+}
+
+}  // namespace vivuvev

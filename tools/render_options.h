@@ -1,0 +1,31 @@
+// Command-line options of vivuvev-render.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vivuvev {
+
+struct RenderOptions {
+  int32_t width = 1920;
+  int32_t height = 1080;
+  int32_t bits = 32;
+  std::optional<uint32_t> seed;
+  uint32_t frames = 600;
+  uint32_t every = 600;
+  bool canvas = false;
+  std::string cyclesFile;
+  std::string outDir = "frames";
+};
+
+constexpr int32_t MaxRenderSide = 16384;
+
+// Parses argv[1..]; on a bad argument returns false with one line naming the
+// problem in *error.
+bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
+                        std::string* error);
+
+extern const char RenderUsage[];
+
+}  // namespace vivuvev
