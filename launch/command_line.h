@@ -13,9 +13,8 @@ namespace vivuvev {
 // Parameter number index of this process; false when there is none.
 bool ProgramParameter(int32_t index, std::string* parameter);
 
-#ifndef _WIN32
-// Records main's arguments (argv[0] is the program's path).
+// Records main's arguments (argv[0] is the program's path) where the platform
+// takes its parameters from them; Windows reads its own command line instead.
 void SetProgramArguments(int argc, const char* const* argv);
-#endif
 
 }  // namespace vivuvev

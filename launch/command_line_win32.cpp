@@ -6,6 +6,10 @@
 
 namespace vivuvev {
 
+// The parameters come from GetCommandLineA, not from main's arguments: the
+// screensaver host's quoting rules are not the C runtime's.
+void SetProgramArguments(int, const char* const*) {}
+
 bool ProgramParameter(int32_t index, std::string* parameter) {
   return CommandLineParameter(::GetCommandLineA(), index, parameter);
 }

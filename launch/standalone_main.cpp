@@ -1,0 +1,8 @@
+// standalone: the animation at once, whatever the command line says.
+#include "launch/dispatch.h"
+#include "launch/program.h"
+
+int main() {
+  vivuvev::StartProgram();
+  vivuvev::RunStandalone();
+}

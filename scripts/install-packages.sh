@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the tools need.
+# Usage: scripts/install-packages.sh [native|windows]...   (default: both)
+set -euo pipefail
+sets=("$@")
+[ ${#sets[@]} -gt 0 ] || sets=(native windows)
+packages=()
+for set in "${sets[@]}"; do
+  case "$set" in
+    native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64) ;;
+    *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
+  esac
+done
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tools/render_options.h"
+
+namespace vivuvev {
+namespace {
+
+bool Parse(std::vector<const char*> arguments, RenderOptions* options, std::string* error) {
+  arguments.insert(arguments.begin(), "vivuvev-render");
+  return ParseRenderOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
+}
+
+TEST(ParseRenderOptions, DefaultsWithoutArguments) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({}, &options, &error));
+  EXPECT_EQ(options.width, 1920);
+  EXPECT_EQ(options.height, 1080);
+  EXPECT_EQ(options.bits, 32);
+  EXPECT_FALSE(options.seed.has_value());
+  EXPECT_EQ(options.frames, 600u);
+  EXPECT_EQ(options.every, 600u);
+  EXPECT_FALSE(options.canvas);
+  EXPECT_EQ(options.cyclesFile, "");
+  EXPECT_EQ(options.outDir, "frames");
+}
+
+TEST(ParseRenderOptions, TakesEveryOption) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--size", "320x240", "--bits", "16", "--seed", "4294967295", "--frames", "300",
+                     "--every", "100", "--canvas", "--cycles", "c.txt", "--out", "out"},
+                    &options, &error))
+      << error;
+  EXPECT_EQ(options.width, 320);
+  EXPECT_EQ(options.height, 240);
+  EXPECT_EQ(options.bits, 16);
+  EXPECT_EQ(options.seed, 4294967295u);
+  EXPECT_EQ(options.frames, 300u);
+  EXPECT_EQ(options.every, 100u);
+  EXPECT_TRUE(options.canvas);
+  EXPECT_EQ(options.cyclesFile, "c.txt");
+  EXPECT_EQ(options.outDir, "out");
+}
+
+TEST(ParseRenderOptions, AcceptsTheLargestAndSmallestSizes) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--size", "16384x1"}, &options, &error));
+  EXPECT_EQ(options.width, 16384);
+  EXPECT_EQ(options.height, 1);
+}
+
+struct BadCase {
+  std::vector<const char*> arguments;
+  const char* mentions;
+};
+
+TEST(ParseRenderOptions, RejectsBadArgumentsNamingTheProblem) {
+  const BadCase cases[] = {
+      {{"--fast"}, "--fast"},
+      {{"frames"}, "frames"},
+      {{"--size", "0x10"}, "--size"},
+      {{"--size", "-5x10"}, "--size"},
+      {{"--size", "10x-5"}, "--size"},
+      {{"--size", "16385x10"}, "--size"},
+      {{"--size", "10x16385"}, "--size"},
+      {{"--size", "10"}, "--size"},
+      {{"--size", "10x"}, "--size"},
+      {{"--size", "x10"}, "--size"},
+      {{"--size", "10x10x10"}, "--size"},
+      {{"--size", "10X10"}, "--size"},
+      {{"--bits", "24"}, "--bits"},
+      {{"--seed", "abc"}, "--seed"},
+      {{"--seed", "4294967296"}, "--seed"},
+      {{"--seed", "-1"}, "--seed"},
+      {{"--frames", "0"}, "--frames"},
+      {{"--frames", "12a"}, "--frames"},
+      {{"--frames", ""}, "--frames"},
+      {{"--every", "ten"}, "--every"},
+      {{"--every", "+5"}, "--every"},
+      {{"--frames"}, "--frames"},
+      {{"--out", ""}, "--out"},
+  };
+  for (const BadCase& c : cases) {
+    RenderOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse(c.arguments, &options, &error)) << c.arguments[0];
+    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
+  }
+}
+
+}  // namespace
+}  // namespace vivuvev
