@@ -43,9 +43,13 @@ add_library(vivuvev_headless OBJECT
 
 # Operating-system services.
 if(WIN32)
-  add_library(vivuvev_os OBJECT platform/system_win32.cpp launch/command_line_win32.cpp)
+  set(VIVUVEV_SYSTEM_SOURCE ${CMAKE_SOURCE_DIR}/platform/system_win32.cpp)
+  add_library(vivuvev_os OBJECT ${VIVUVEV_SYSTEM_SOURCE} launch/command_line_win32.cpp)
+  set(VIVUVEV_SYSTEM_LIBRARIES ole32 comctl32)
 else()
-  add_library(vivuvev_os OBJECT platform/system_posix.cpp launch/command_line_posix.cpp)
+  set(VIVUVEV_SYSTEM_SOURCE ${CMAKE_SOURCE_DIR}/platform/system_posix.cpp)
+  add_library(vivuvev_os OBJECT ${VIVUVEV_SYSTEM_SOURCE} launch/command_line_posix.cpp)
+  set(VIVUVEV_SYSTEM_LIBRARIES "")
 endif()
 
 # Everything a headless program links.
@@ -56,3 +60,4 @@ target_sources(vivuvev_headless_platform INTERFACE
   $<TARGET_OBJECTS:vivuvev_headless>
   $<TARGET_OBJECTS:vivuvev_os>
 )
+target_link_libraries(vivuvev_headless_platform INTERFACE ${VIVUVEV_SYSTEM_LIBRARIES})
