@@ -560,6 +560,23 @@ uint32_t SetTextAlign(DeviceContext handle, uint32_t align) {
 
 // ----------------------------------------------------------------- shapes
 
+int32_t FillRect(DeviceContext handle, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                 GdiObject brushHandle) {
+  SoftDC* dc = AsDC(handle);
+  SoftObject* brush = AsObject(brushHandle);
+  if (dc == nullptr || brush == nullptr || brush->type != ObjectBrush) return 0;
+  if (!brush->paints) return 1;
+  // The brush is copied whatever the device context's raster operation.
+  const int32_t bitsPerPixel = dc->image.bitsPerPixel;
+  Paint paint{dc->image, ColourToPixel(brush->colour, bitsPerPixel), RasterOpOf(Rop2CopyPen),
+              ColourMask(bitsPerPixel)};
+  const int32_t x0 = std::max(left, 0), x1 = std::min(right, dc->image.width);
+  for (int32_t y = std::max(top, 0); y < std::min(bottom, dc->image.height); ++y) {
+    if (x0 < x1) PaintRun(&paint, y, x0, x1);
+  }
+  return 1;
+}
+
 int32_t Ellipse(DeviceContext dc, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   return DrawShape(dc, EllipseRaster(left, top, right, bottom));
 }

@@ -30,6 +30,8 @@ constexpr uint32_t Green = 0x00FF00;
 constexpr uint32_t Blue = 0xFF0000;
 constexpr uint32_t White = 0xFFFFFF;
 
+constexpr uint32_t PackRgbForFill(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+
 // A working-copy surface with its device context out; Words() gives the
 // context back and reads every pixel word, checking that the row padding
 // beyond the image was never written.
@@ -395,6 +397,26 @@ TEST(GdiSoftwareTest, RadiusOneThroughRectangleSetsOnePixel) {
   for (int32_t y = 0; y < 10; ++y) {
     for (int32_t x = 0; x < 10; ++x) {
       EXPECT_EQ(image.Word(words, x, y), x == 4 && y == 5 ? 0x0000FF00u : 0u) << x << "," << y;
+    }
+  }
+}
+
+// FillRect copies the brush into the box whatever the raster operation,
+// clipped to the image; the hollow brush paints nothing.
+TEST(GdiSoftwareTest, FillRectCopiesTheBrushIntoTheClippedBox) {
+  Image image(6, 5, PixelClass16);
+  SetROP2(image.dc(), Rop2Not);
+  GdiObject brush = CreateSolidBrush(PackRgbForFill(255, 0, 8));
+  EXPECT_EQ(FillRect(image.dc(), -3, 3, 2, 99, brush), 1);
+  EXPECT_EQ(FillRect(image.dc(), 0, 0, 6, 5, GetStockObject(StockNullBrush)), 1);
+  EXPECT_EQ(FillRect(image.dc(), 0, 0, 6, 5, nullptr), 0);
+  EXPECT_EQ(FillRect(nullptr, 0, 0, 6, 5, brush), 0);
+  DeleteObject(brush);
+  const std::vector<uint32_t> words = image.Words();
+  for (int32_t y = 0; y < 5; ++y) {
+    for (int32_t x = 0; x < 6; ++x) {
+      const bool inside = x < 2 && y >= 3;
+      EXPECT_EQ(image.Word(words, x, y), inside ? (31u << 10) | 1u : 0u) << x << "," << y;
     }
   }
 }
