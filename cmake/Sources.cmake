@@ -18,7 +18,14 @@ add_library(vivuvev_core OBJECT
   canvas/drawing_ops.cpp
   canvas/drawing_pass.cpp
   input/keyboard.cpp
+  input/keymap.cpp
   input/random.cpp
+  display/visual_format.cpp
+  display/window_notifications.cpp
+  launch/display_failure.cpp
+  launch/message_box_layout.cpp
+  launch/module_options.cpp
+  sweep/module_sweep.cpp
 )
 
 # Software canvas, 2D drawing, blit and back buffer: the x11 and headless
@@ -61,3 +68,38 @@ target_sources(vivuvev_headless_platform INTERFACE
   $<TARGET_OBJECTS:vivuvev_os>
 )
 target_link_libraries(vivuvev_headless_platform INTERFACE ${VIVUVEV_SYSTEM_LIBRARIES})
+
+# The x11 platform: Xlib windows and presenting, XQueryKeymap, XRandR for the
+# primary monitor, MIT-SHM when the server has it.
+if(NOT WIN32)
+  find_package(X11 REQUIRED)
+  if(NOT X11_Xext_FOUND OR NOT X11_Xrandr_FOUND)
+    message(FATAL_ERROR "The x11 platform needs libXext and libXrandr (libxext-dev, libxrandr-dev)")
+  endif()
+  add_library(vivuvev_x11 OBJECT
+    display/present_x11.cpp
+    display/window_x11.cpp
+    display/x11_connection.cpp
+    input/keyboard_x11.cpp
+    launch/message_box_x11.cpp
+    platform/desktop_x11.cpp
+  )
+  target_link_libraries(vivuvev_x11 PUBLIC X11::X11 X11::Xext X11::Xrandr)
+
+  # Everything an X11 program links.
+  add_library(vivuvev_x11_platform INTERFACE)
+  target_sources(vivuvev_x11_platform INTERFACE
+    $<TARGET_OBJECTS:vivuvev_core>
+    $<TARGET_OBJECTS:vivuvev_software>
+    $<TARGET_OBJECTS:vivuvev_x11>
+    $<TARGET_OBJECTS:vivuvev_os>
+  )
+  target_link_libraries(vivuvev_x11_platform INTERFACE X11::X11 X11::Xext X11::Xrandr)
+
+  add_executable(saver launch/saver_main.cpp)
+  add_executable(standalone launch/standalone_main.cpp)
+  add_executable(vivuvev launch/module_main.cpp)
+  foreach(program saver standalone vivuvev)
+    target_link_libraries(${program} PRIVATE vivuvev_x11_platform)
+  endforeach()
+endif()
