@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "display/window.h"
+#include "headless_fixture.h"
+#include "input/keyboard.h"
+#include "launch/program.h"
+#include "sweep/module_sweep.h"
+
+namespace vivuvev {
+namespace {
+
+volatile std::sig_atomic_t stopModule = 0;
+
+class ModuleSweepTest : public HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    stopModule = 0;
+    SetHeadlessScreen(16, 12, 32);  // MaxStep 10: a cycle is ten frames
+  }
+};
+
+TEST_F(ModuleSweepTest, RunsCyclesUntilStoppedAndIgnoresKeysAndTheMouse) {
+  ScriptKeyDown(1, KeyEscape);
+  ScriptKeyDown(2, 30);
+  ScriptCursorMove(3, 1, 1);
+  SetHeadlessFrameObserver([](uint32_t frame, const BackBuffer&) {
+    if (frame == 25) stopModule = 1;
+  });
+  RunModuleSweep(0, stopModule);
+  // Past the first cycles and the input, the end comes right after the frame
+  // in which it was asked for.
+  EXPECT_EQ(HeadlessFramesPresented(), 25u);
+  EXPECT_EQ(QuitRequested, 0);
+  EXPECT_TRUE(HeadlessWindowState(0).open);  // closing is the caller's
+  EXPECT_EQ(MaxStep, 10);
+}
+
+TEST_F(ModuleSweepTest, AStopDuringAPauseCutsItShort) {
+  SetHeadlessFrameObserver([](uint32_t frame, const BackBuffer&) {
+    if (frame == 1) stopModule = 1;
+  });
+  // A minute's pause after the first frame would stall the test; the stop
+  // that is already set ends the pause at once.
+  RunModuleSweep(60000000, stopModule);
+  EXPECT_EQ(HeadlessFramesPresented(), 1u);
+}
+
+}  // namespace
+}  // namespace vivuvev
