@@ -1,0 +1,121 @@
+# Shared by the X11 end-to-end scripts: a private Xvfb on a free display
+# number from 41 to 59, the processes each script starts, ended by their pid
+# on every path, and small helpers over xdotool and imagemagick.
+#
+# Source it, then: start_display DEPTH [WIDTHxHEIGHT] [Xvfb options...]
+
+failures=0
+started_pids=()
+work=$(mktemp -d)
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cleanup() {
+  local pid
+  for pid in "${started_pids[@]}"; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+start_display() {
+  local depth=$1 size=${2:-640x480}
+  shift 2 || shift $#
+  local n
+  for n in $(seq 41 59); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "${size}x${depth}" -nolisten tcp "$@" >"$work/xvfb-$n.log" 2>&1 &
+    local pid=$!
+    local tries
+    for tries in $(seq 1 100); do
+      if ! kill -0 "$pid" 2>/dev/null; then break; fi
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+        started_pids+=("$pid")
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  echo "no free display number in 41-59" >&2
+  exit 1
+}
+
+# start NAME COMMAND...: runs the command in the background; its pid is in
+# $last_pid and its output in $work/NAME.out and $work/NAME.err.
+start() {
+  local name=$1
+  shift
+  "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  last_pid=$!
+  started_pids+=("$last_pid")
+}
+
+# finished PID SECONDS: waits at most SECONDS for PID to end; its exit status
+# is then in $exit_status. Returns 1 if it is still running.
+finished() {
+  local pid=$1 limit=$2 waited=0
+  while kill -0 "$pid" 2>/dev/null; do
+    if awk -v w="$waited" -v l="$limit" 'BEGIN { exit !(w >= l) }'; then return 1; fi
+    sleep 0.05
+    waited=$(awk -v w="$waited" 'BEGIN { print w + 0.05 }')
+  done
+  wait "$pid"
+  exit_status=$?
+  return 0
+}
+
+running() { kill -0 "$1" 2>/dev/null; }
+
+# The keyboard is polled: a key must be down across a poll to be seen.
+hold_key() {
+  xdotool keydown "$1"
+  sleep 0.25
+  xdotool keyup "$1"
+}
+
+# A visible window with this exact name, within SECONDS; its id on stdout.
+window_named() {
+  local name=$1 limit=${2:-5} i
+  for i in $(seq 1 $((limit * 20))); do
+    local id
+    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
+# The program's full-screen window, within SECONDS.
+animation_window() {
+  local limit=${1:-5} i
+  for i in $(seq 1 $((limit * 20))); do
+    local id
+    id=$(xdotool search --onlyvisible --class vivuvev 2>/dev/null | head -1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
+screenshot() { import -window root "$1"; }
+colours() { convert "$1" -format %k info:; }
+
+# How many of the 4 x 4 tiles of a screenshot are black throughout.
+black_tiles() {
+  convert "$1" -crop 4x4@ +repage -format '%[fx:maxima]\n' info: | awk '$1 == 0 { n++ } END { print n + 0 }'
+}
+
+report() {
+  echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
+  [ "$failures" -eq 0 ]
+}

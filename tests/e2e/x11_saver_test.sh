@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# saver on a private X display of the given depth: every row of its
+# command-line table, the end of the animation within a second of a one-pixel
+# mouse move or of a held key, and the about box, closed with Return, Escape
+# or a click on OK. Every run must exit with status 0.
+# Usage: x11_saver_test.sh SAVER DEPTH
+set -u
+saver=$1
+depth=$2
+. "$(dirname "$0")/x11_lib.sh"
+start_display "$depth" 640x480
+
+# Arguments that end saver at once, with no window: the mode letter is the
+# second character, case-sensitive, and only "s" and "c" select something.
+for args in "/S" "/p 1234" "" "s" "/x" "-C"; do
+  # shellcheck disable=SC2086
+  start quick "$saver" $args
+  if finished "$last_pid" 3; then
+    [ "$exit_status" -eq 0 ] || fail "saver '$args' exited $exit_status"
+  else
+    fail "saver '$args' did not end at once"
+  fi
+  xdotool search --onlyvisible --class vivuvev >/dev/null 2>&1 && fail "saver '$args' left a window"
+done
+
+# The animation: "/s" and "-sfoo". It must not end on its own, then ends
+# within a second of the input.
+animation() {
+  local args=$1 how=$2
+  xdotool mousemove 320 240
+  # shellcheck disable=SC2086
+  start anim "$saver" $args
+  local pid=$last_pid
+  if ! animation_window 5 >/dev/null; then
+    fail "saver '$args': no animation window"
+    return
+  fi
+  sleep 1
+  if ! running "$pid"; then
+    fail "saver '$args' ended without input"
+    return
+  fi
+  case "$how" in
+    move-x) xdotool mousemove_relative 1 0 ;;
+    move-y) xdotool mousemove_relative -- 0 -1 ;;
+    key) xdotool keydown b; sleep 0.2; xdotool keyup b ;;
+  esac
+  if finished "$pid" 1; then
+    [ "$exit_status" -eq 0 ] || fail "saver '$args' exited $exit_status after $how"
+  else
+    fail "saver '$args' still runs 1 s after $how"
+    finished "$pid" 5 || true
+  fi
+}
+animation /s move-x
+animation /s move-y
+animation /s key
+animation -sfoo move-x
+
+# The about box: "/c", "/c:1234" and "/c 1234", closed in three ways.
+about() {
+  local args=$1 how=$2
+  # shellcheck disable=SC2086
+  start about "$saver" $args
+  local pid=$last_pid id
+  if ! id=$(window_named '^Vivuvev V2\.0$' 5); then
+    fail "saver '$args': no window titled Vivuvev V2.0"
+    return
+  fi
+  sleep 0.3
+  running "$pid" || fail "saver '$args' ended before the box was closed"
+  case "$how" in
+    Return | Escape) xdotool key "$how" ;;
+    click)
+      # The OK button is centred at the bottom of the box, a margin above its
+      # lower edge.
+      eval "$(xdotool getwindowgeometry --shell "$id")"
+      xdotool mousemove --window "$id" $((WIDTH / 2)) $((HEIGHT - 16 - 14))
+      xdotool click 1
+      ;;
+  esac
+  if finished "$pid" 2; then
+    [ "$exit_status" -eq 0 ] || fail "saver '$args' exited $exit_status after $how"
+  else
+    fail "the about box of saver '$args' did not close on $how"
+  fi
+}
+about /c Return
+about /c:1234 Escape
+about "/c 1234" click
+
+report

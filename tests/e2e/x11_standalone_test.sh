@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# standalone on a private X display of the given depth: it covers the screen
+# with rings, ignores the mouse and every key but Escape, and ends on Escape
+# with status 0. Usage: x11_standalone_test.sh STANDALONE DEPTH [Xvfb options...]
+set -u
+standalone=$1
+depth=$2
+shift 2
+. "$(dirname "$0")/x11_lib.sh"
+start_display "$depth" 640x480 "$@"
+
+start standalone "$standalone" /c ignored arguments
+pid=$last_pid
+animation_window 5 >/dev/null || fail "no window of standalone appeared"
+
+xdotool mousemove_relative 1 0
+xdotool mousemove 10 10
+hold_key a
+hold_key space
+hold_key Return
+sleep 0.5
+running "$pid" || fail "standalone ended on the mouse or a key other than Escape"
+
+# By now the first cycle's two rings have swept the whole screen several times
+# over (a cycle at 640 x 480 is 400 frames).
+sleep 3
+shot=$work/standalone-$depth.png
+screenshot "$shot"
+cp "$shot" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
+n=$(colours "$shot")
+[ "$n" -ge 50 ] || fail "only $n colours on the screen after a few seconds"
+black=$(black_tiles "$shot")
+[ "$black" -eq 0 ] || fail "$black of 16 screen tiles are still black: the rings do not cover the screen"
+
+hold_key Escape
+if finished "$pid" 2; then
+  [ "$exit_status" -eq 0 ] || fail "standalone exited $exit_status after Escape"
+else
+  fail "standalone still runs 2 s after Escape"
+fi
+[ -s "$work/standalone.err" ] && fail "standalone wrote to stderr: $(head -3 "$work/standalone.err")"
+report
