@@ -103,3 +103,23 @@ if(NOT WIN32)
     target_link_libraries(${program} PRIVATE vivuvev_x11_platform)
   endforeach()
 endif()
+
+# Installing and packaging the X11 programs.
+if(NOT WIN32)
+  include(GNUInstallDirs)
+  install(TARGETS saver standalone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS vivuvev RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+  install(FILES data/vivuvev.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+  install(FILES data/standalone.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+          RENAME vivuvev.desktop)
+
+  set(CPACK_PACKAGE_NAME vivuvev)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_CONTACT "Vivuvev developers <vivuvev@localhost>")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Full-screen animation of coloured rings, with a screensaver module")
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  include(CPack)
+endif()

@@ -7,7 +7,8 @@ sets=("$@")
 packages=()
 for set in "${sets[@]}"; do
   case "$set" in
-    native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file) ;;
+    native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file
+                       libx11-dev libxext-dev libxrandr-dev xvfb xdotool imagemagick x11-utils) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64) ;;
     *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
   esac

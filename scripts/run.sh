@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Builds vivuvev-render and renders a short animation to PNG frames.
+# Builds the native programs and starts standalone on the user's X display;
+# Escape ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh native
 cmake --preset native >/dev/null
-cmake --build --preset native --target vivuvev-render >/dev/null
-out=${1:-frames}
-build/native/bin/vivuvev-render --size 1280x720 --frames 1200 --every 300 --out "$out"
-echo "Frames are in $(cd "$out" && pwd)"
+cmake --build --preset native --target standalone saver vivuvev >/dev/null
+exec build/native/bin/standalone
