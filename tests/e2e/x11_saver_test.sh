@@ -64,7 +64,7 @@ about() {
   start about "$saver" $args
   local pid=$last_pid id
   if ! id=$(window_named '^Vivuvev V2\.0$' 5); then
-    fail "saver '$args': no window titled Vivuvev V2.0"
+    fail "saver '$args': no window titled Vivuvev V2.0 ($(running "$pid" && echo running || echo ended); $(head -3 "$work/about.err"))"
     return
   fi
   sleep 0.3
