@@ -20,13 +20,15 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# -noreset: a server that resets when its last client leaves refuses the
+# next program's connection for a moment.
 start_display() {
   local depth=$1 size=${2:-640x480}
   shift 2 || shift $#
   local n
   for n in $(seq 41 59); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x${depth}" -nolisten tcp "$@" >"$work/xvfb-$n.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x${depth}" -nolisten tcp -noreset "$@" >"$work/xvfb-$n.log" 2>&1 &
     local pid=$!
     local tries
     for tries in $(seq 1 100); do
