@@ -2,11 +2,13 @@
 # saver on a private X display of the given depth: every row of its
 # command-line table, the end of the animation within a second of a one-pixel
 # mouse move or of a held key, and the about box, closed with Return, Escape
-# or a click on OK. Every run must exit with status 0.
-# Usage: x11_saver_test.sh SAVER DEPTH
+# or a click on OK, or the window manager's close request. Every run must exit
+# with status 0.
+# Usage: x11_saver_test.sh SAVER SEND_CLOSE_REQUEST DEPTH
 set -u
 saver=$1
-depth=$2
+close_request=$2
+depth=$3
 . "$(dirname "$0")/x11_lib.sh"
 start_display "$depth" 640x480
 
@@ -71,6 +73,7 @@ about() {
   running "$pid" || fail "saver '$args' ended before the box was closed"
   case "$how" in
     Return | Escape) xdotool key "$how" ;;
+    close-request) "$close_request" "$id" ;;
     click)
       # The OK button is centred at the bottom of the box, a margin above its
       # lower edge.
@@ -88,5 +91,6 @@ about() {
 about /c Return
 about /c:1234 Escape
 about "/c 1234" click
+about /c close-request
 
 report

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # standalone on a private X display of the given depth: it covers the screen
 # with rings, ignores the mouse and every key but Escape, and ends on Escape
-# with status 0. Usage: x11_standalone_test.sh STANDALONE DEPTH [Xvfb options...]
+# with status 0. A close request leaves its window open.
+# Usage: x11_standalone_test.sh STANDALONE SEND_CLOSE_REQUEST DEPTH [Xvfb options...]
 set -u
 standalone=$1
-depth=$2
-shift 2
+close_request=$2
+depth=$3
+shift 3
 . "$(dirname "$0")/x11_lib.sh"
 start_display "$depth" 640x480 "$@"
 
 start standalone "$standalone" /c ignored arguments
 pid=$last_pid
-animation_window 5 >/dev/null || fail "no window of standalone appeared"
+window=$(animation_window 5) || fail "no window of standalone appeared"
 
 xdotool mousemove_relative 1 0
 xdotool mousemove 10 10
@@ -20,6 +22,12 @@ hold_key space
 hold_key Return
 sleep 0.5
 running "$pid" || fail "standalone ended on the mouse or a key other than Escape"
+
+# Alt+F4's counterpart: only reported, never obeyed.
+"$close_request" "$window" || fail "could not send a close request"
+sleep 0.5
+running "$pid" || fail "standalone ended on a close request"
+xdotool search --onlyvisible --class vivuvev >/dev/null || fail "a close request closed the window"
 
 # By now the first cycle's two rings have swept the whole screen several times
 # over (a cycle at 640 x 480 is 400 frames).
