@@ -36,16 +36,12 @@ TranslatedMessages TranslateWindowNotice(WindowTrack* track, const WindowNotice&
       break;
     }
     case WindowNotification::Unmapped:
-      track->mapped = false;
-      if (track->unmapRequested) {
-        track->unmapRequested = false;
-      } else if (!track->minimised) {
+      if (!track->minimised) {
         track->minimised = true;
         Add(&out, MessageSize, SizeMinimized, 0);
       }
       break;
     case WindowNotification::Mapped:
-      track->mapped = true;
       if (track->minimised) {
         track->minimised = false;
         Add(&out, MessageSize, SizeRestored, PackCoordinates(track->width, track->height));

@@ -32,9 +32,10 @@ struct WindowNotice {
 struct WindowTrack {
   bool placed;  // a geometry has been seen
   int32_t x, y, width, height;
-  bool mapped;
-  bool minimised;         // unmapped by someone else (the user iconified it)
-  bool unmapRequested;    // the program itself is unmapping the window
+  // Taken off the screen while open: the program never unmaps its windows
+  // (closing destroys them), so that is the user or the window manager
+  // iconifying it.
+  bool minimised;
 };
 
 struct TranslatedMessage {

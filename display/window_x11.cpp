@@ -72,21 +72,18 @@ void SendWmState(Display* d, Window w, bool add, Atom state) {
 
 // Waits, boundedly, until the server has mapped w, so that it can take the
 // focus the way a shown window is activated on Windows.
-bool WaitUntilMapped(Display* d, Window w, WindowTrack* track) {
+bool WaitUntilMapped(Display* d, Window w) {
   const uint32_t start = TickCount();
   XEvent event{};
   while (TickCount() - start < MapWaitMs) {
-    if (XCheckTypedWindowEvent(d, w, MapNotify, &event)) {
-      track->mapped = true;
-      return true;
-    }
+    if (XCheckTypedWindowEvent(d, w, MapNotify, &event)) return true;
     SleepMilliseconds(1);
   }
   return false;
 }
 
 Window CreateOwnWindow(Display* d, int32_t x, int32_t y, int32_t width, int32_t height,
-                       const char* title, uint32_t flags, WindowTrack* track) {
+                       const char* title, uint32_t flags) {
   const MonitorRect monitor = PrimaryMonitor();
   const bool defaultPlace = (x == DefaultPosition || y == DefaultPosition) &&
                             (flags & (WindowCentreOnScreen | WindowCentreOnActive)) == 0;
@@ -136,7 +133,7 @@ Window CreateOwnWindow(Display* d, int32_t x, int32_t y, int32_t width, int32_t 
   }
   if ((flags & WindowHidden) == 0) {
     XMapRaised(d, w);
-    if (WaitUntilMapped(d, w, track)) XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    if (WaitUntilMapped(d, w)) XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
   }
   XFlush(d);
   return w;
@@ -265,9 +262,8 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
   if (native.foreign) {
     native.window = DrawingWindow();
     XSelectInput(d, native.window, WindowEvents);
-    native.track.mapped = true;
   } else {
-    native.window = CreateOwnWindow(d, x, y, width, height, title ? title : "", flags, &native.track);
+    native.window = CreateOwnWindow(d, x, y, width, height, title ? title : "", flags);
     if (native.window == None) return nullptr;
   }
   record->handle = ToWindowHandle(native.window);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # vivuvev, the module for a screensaver daemon: it draws on the root window
-# with -root and in the window $XSCREENSAVER_WINDOW names, leaves input to the
+# with -root, in the window $XSCREENSAVER_WINDOW or -window-id names and in a
+# window of its own with -window, leaves input to the
 # daemon, and exits 0 on SIGTERM and SIGINT; -h prints its usage, a bad
 # argument ends it with status 2. Usage: x11_module_test.sh VIVUVEV
 set -u
@@ -61,6 +62,8 @@ draws() {
 draws root TERM -u XSCREENSAVER_WINDOW -- -root
 root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 draws daemon-window INT XSCREENSAVER_WINDOW="$root" -- -delay 0
+# A window of its own, 800 x 600 at the corner: larger than this screen.
+draws own-window TERM -u XSCREENSAVER_WINDOW -- -window
 draws window-id TERM -u XSCREENSAVER_WINDOW -- -window-id "$root" -delay 5000
 
 # A window that does not exist.
