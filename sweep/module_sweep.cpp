@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "display/window.h"
 #include "launch/program.h"
 #include "platform/desktop.h"
 #include "sweep/sweep.h"
@@ -35,6 +36,12 @@ void RunModuleSweep(uint32_t delayMicroseconds, const volatile std::sig_atomic_t
     for (int32_t step = 1; step <= MaxStep && stop == 0; ++step) {
       SweepStep(StopRule::EscapeKey, cycle, static_cast<int16_t>(step));
       PauseBetweenFrames(delayMicroseconds, stop);
+    }
+    // A screen too small for a single step gives cycles without frames; they
+    // still take the window's events and pause, rather than spin.
+    if (MaxStep < 1) {
+      PollWindowEvent();
+      PauseBetweenFrames(std::max(delayMicroseconds, PauseSlice), stop);
     }
   }
 }

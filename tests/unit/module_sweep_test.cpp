@@ -2,7 +2,12 @@
 
 #include <csignal>
 
+#ifndef _WIN32
+#include <sys/time.h>
+#endif
+
 #include "display/window.h"
+#include "display/window_events.h"
 #include "headless_fixture.h"
 #include "input/keyboard.h"
 #include "launch/program.h"
@@ -47,6 +52,30 @@ TEST_F(ModuleSweepTest, AStopDuringAPauseCutsItShort) {
   RunModuleSweep(60000000, stopModule);
   EXPECT_EQ(HeadlessFramesPresented(), 1u);
 }
+
+#ifndef _WIN32
+// The end comes as it does to the module: a signal whose handler sets the flag.
+void StopOnAlarm(int) { stopModule = 1; }
+
+TEST_F(ModuleSweepTest, AScreenWithoutStepsShowsNoFrameAndStillEnds) {
+  SetHeadlessScreen(1, 0, 32);  // half-diagonal 0.5 rounds to 0: no step in a cycle
+  PostHeadlessMessage(0, {MessageEraseBackground, 0, 0});
+  struct sigaction action {};
+  action.sa_handler = StopOnAlarm;
+  sigemptyset(&action.sa_mask);
+  struct sigaction previous {};
+  ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
+  itimerval in50ms{};
+  in50ms.it_value.tv_usec = 50000;
+  setitimer(ITIMER_REAL, &in50ms, nullptr);
+  RunModuleSweep(0, stopModule);
+  sigaction(SIGALRM, &previous, nullptr);
+  EXPECT_EQ(MaxStep, 0);
+  EXPECT_EQ(HeadlessFramesPresented(), 0u);
+  // The idle cycles took the window's message off the queue.
+  EXPECT_NE(PollWindowEvent(), static_cast<int32_t>(MessageEraseBackground));
+}
+#endif
 
 }  // namespace
 }  // namespace vivuvev
