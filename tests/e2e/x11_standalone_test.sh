@@ -23,6 +23,14 @@ hold_key Return
 sleep 0.5
 running "$pid" || fail "standalone ended on the mouse or a key other than Escape"
 
+# Sticky without a window manager: a window mapped later does not stay above
+# the animation. xwininfo lists the root's children top-most first.
+start xmessage xmessage -geometry +20+20 "a window mapped later"
+sleep 0.7
+top=$(xwininfo -root -children | awk '/^ +0x/ { print $1; exit }')
+[ "$((top))" -eq "$((window))" ] || fail "another window stays above the animation ($top, not $(printf '0x%x' "$window"))"
+kill "$last_pid"
+
 # Alt+F4's counterpart: only reported, never obeyed.
 "$close_request" "$window" || fail "could not send a close request"
 sleep 0.5
