@@ -46,9 +46,13 @@ add_library(vivuvev_headless OBJECT
 
 # Operating-system services.
 if(WIN32)
-  add_library(vivuvev_os OBJECT platform/system_win32.cpp launch/command_line_win32.cpp)
+  set(VIVUVEV_SYSTEM_SOURCE ${CMAKE_SOURCE_DIR}/platform/system_win32.cpp)
+  add_library(vivuvev_os OBJECT ${VIVUVEV_SYSTEM_SOURCE} launch/command_line_win32.cpp)
+  set(VIVUVEV_SYSTEM_LIBRARIES ole32 comctl32)
 else()
-  add_library(vivuvev_os OBJECT platform/system_posix.cpp launch/command_line_posix.cpp)
+  set(VIVUVEV_SYSTEM_SOURCE ${CMAKE_SOURCE_DIR}/platform/system_posix.cpp)
+  add_library(vivuvev_os OBJECT ${VIVUVEV_SYSTEM_SOURCE} launch/command_line_posix.cpp)
+  set(VIVUVEV_SYSTEM_LIBRARIES "")
 endif()
 
 # Everything a headless program links.
@@ -59,6 +63,7 @@ target_sources(vivuvev_headless_platform INTERFACE
   $<TARGET_OBJECTS:vivuvev_headless>
   $<TARGET_OBJECTS:vivuvev_os>
 )
+target_link_libraries(vivuvev_headless_platform INTERFACE ${VIVUVEV_SYSTEM_LIBRARIES})
 
 if(WIN32)
   # The Windows platform: user32, GDI, Direct3D 9 and DirectInput 7. d3d9.dll,
@@ -82,7 +87,7 @@ if(WIN32)
     $<TARGET_OBJECTS:vivuvev_os>
   )
   # dxguid is a static library of GUIDs, not a DLL.
-  target_link_libraries(vivuvev_win32_platform INTERFACE user32 gdi32 ole32 comctl32 dxguid)
+  target_link_libraries(vivuvev_win32_platform INTERFACE user32 gdi32 dxguid ${VIVUVEV_SYSTEM_LIBRARIES})
 
   # The deliverables, with the DPI-aware manifest and no icon.
   add_executable(saver WIN32 launch/saver_main.cpp resources/vivuvev.rc)

@@ -3,6 +3,7 @@
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
 #include "canvas/drawing_pass.h"
+#include "canvas/pixels.h"
 #include "display/back_buffer.h"
 #include "display/render_state_cache.h"
 #include "display/screen.h"

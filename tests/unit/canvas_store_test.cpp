@@ -205,7 +205,9 @@ TEST_F(CanvasStoreTest, ResetHooksKeepThePixels) {
       EXPECT_EQ(ReleaseCanvasForReset(store), 0);
     }
     EXPECT_EQ(RestoreCanvasAfterReset(store), 1);
-    if (bits == 16) EXPECT_NE(store->renderTargetCopy, nullptr);
+    if (bits == 16) {
+      EXPECT_NE(store->renderTargetCopy, nullptr);
+    }
     EXPECT_EQ(RestoreCanvasAfterReset(store), 1);
     EXPECT_EQ(CanvasPixels(0), before) << bits << " bits";
   }

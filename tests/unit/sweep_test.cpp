@@ -128,9 +128,12 @@ TEST_F(SweepRun, SaverEndsOnOnePixelOfCursorMovementInAnyDirection) {
   }
 }
 
-TEST_F(SweepRun, SaverEndsAfterTheFirstFrameWhenTheCursorMovedDuringSetUp) {
-  ScriptCursorMove(0, 1, 1);
-  EXPECT_EQ(FramesUntilStop(StopRule::AnyInput), 1u);
+TEST_F(SweepRun, SaverEndsAfterTheFirstFrameWhenTheCursorMovedBeforeIt) {
+  ScriptKeyDown(500, KeyEscape);
+  SetUpSweep(StopRule::AnyInput);
+  ScriptCursorMove(0, 1, 1);  // after the start position was taken
+  RunSweepCycles(StopRule::AnyInput);
+  EXPECT_EQ(HeadlessFramesPresented(), 1u);
 }
 
 TEST_F(SweepRun, SaverEndsOnAnyKey) {
@@ -213,7 +216,9 @@ TEST_F(SweepRun, TheFirstStepDrawsTheGrowingRingOfRadiusTwo) {
       ApplyTransparentRule32(ColourToClass3(PackRGB(cycle.red1, cycle.green1, cycle.blue1)), 0);
   ASSERT_EQ(ringPixels.size(), 5u);
   for (int k = 0; k < 4; ++k) {
-    if (ringPixels[k] != 0xDEADu) EXPECT_EQ(ringPixels[k], colour1) << "ring point " << k;
+    if (ringPixels[k] != 0xDEADu) {
+      EXPECT_EQ(ringPixels[k], colour1) << "ring point " << k;
+    }
   }
   EXPECT_EQ(ringPixels[4], 0u) << "the centre stays transparent";
 }

@@ -74,7 +74,9 @@ TEST_F(WindowEventsTest, EachMessageQueuesItsEvents) {
     const WindowMessageResult r =
         HandleWindowMessage(2, &record, c.forNumberedWindow, c.message, c.wParam, c.lParam);
     EXPECT_EQ(r.action, c.action) << "message " << c.message;
-    if (r.action != WindowAction::CallDefault) EXPECT_EQ(r.result, c.result) << "message " << c.message;
+    if (r.action != WindowAction::CallDefault) {
+      EXPECT_EQ(r.result, c.result) << "message " << c.message;
+    }
     std::vector<WindowEvent> queued;
     WindowEvent event{};
     while (TakeWindowEvent(&event)) queued.push_back(event);
