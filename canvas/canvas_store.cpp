@@ -27,12 +27,9 @@ int32_t BytesPerPixel(const CanvasStore* store) {
 
 bool GrowTable(int32_t slotsWanted) {
   auto* bigger = static_cast<CanvasEntry**>(
-      HeapAllocZeroed(sizeof(CanvasEntry*) * static_cast<size_t>(slotsWanted)));
+      HeapGrowZeroed(slots, sizeof(CanvasEntry*) * static_cast<size_t>(slotCount),
+                     sizeof(CanvasEntry*) * static_cast<size_t>(slotsWanted)));
   if (bigger == nullptr) return false;
-  if (slots != nullptr) {
-    std::memcpy(bigger, slots, sizeof(CanvasEntry*) * static_cast<size_t>(slotCount));
-    HeapRelease(slots);
-  }
   slots = bigger;
   slotCount = slotsWanted;
   return true;

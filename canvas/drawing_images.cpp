@@ -1,7 +1,5 @@
 #include "canvas/drawing_images.h"
 
-#include <cstring>
-
 #include "canvas/gdi.h"
 #include "platform/system.h"
 
@@ -44,13 +42,10 @@ bool StoreDrawingImage(int32_t number, const DrawingImage& image) {
   if (number < 0) return false;
   if (number >= imageSlots) {
     const int32_t grown = number + ImageTableGrowth;
-    auto* bigger =
-        static_cast<DrawingImage*>(HeapAllocZeroed(sizeof(DrawingImage) * static_cast<size_t>(grown)));
+    auto* bigger = static_cast<DrawingImage*>(
+        HeapGrowZeroed(images, sizeof(DrawingImage) * static_cast<size_t>(imageSlots),
+                       sizeof(DrawingImage) * static_cast<size_t>(grown)));
     if (bigger == nullptr) return false;
-    if (images != nullptr) {
-      std::memcpy(bigger, images, sizeof(DrawingImage) * static_cast<size_t>(imageSlots));
-      HeapRelease(images);
-    }
     images = bigger;
     imageSlots = grown;
   }

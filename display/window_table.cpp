@@ -1,7 +1,5 @@
 #include "display/window_table.h"
 
-#include <cstring>
-
 #include "platform/system.h"
 
 namespace vivuvev {
@@ -31,12 +29,9 @@ WindowRecord* WindowSlot(int32_t number) {
   if (number >= slotCount) {
     const int32_t grown = number + WindowTableGrowth;
     auto* bigger = static_cast<WindowRecord*>(
-        HeapAllocZeroed(sizeof(WindowRecord) * static_cast<size_t>(grown)));
+        HeapGrowZeroed(slots, sizeof(WindowRecord) * static_cast<size_t>(slotCount),
+                       sizeof(WindowRecord) * static_cast<size_t>(grown)));
     if (bigger == nullptr) return nullptr;
-    if (slots != nullptr) {
-      std::memcpy(bigger, slots, sizeof(WindowRecord) * static_cast<size_t>(slotCount));
-      HeapRelease(slots);
-    }
     slots = bigger;
     slotCount = grown;
   }

@@ -22,6 +22,9 @@ void SleepMilliseconds(uint32_t ms);
 bool CreateProgramHeap();
 void* HeapAllocZeroed(size_t bytes);
 void HeapRelease(void* block);
+// block (bytes long, or null) grown to newBytes, its content kept and the
+// rest zero-filled; null, with block untouched, when memory cannot be had.
+void* HeapGrowZeroed(void* block, size_t bytes, size_t newBytes);
 void DestroyProgramHeap();
 
 }  // namespace vivuvev

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace vivuvev {
 
@@ -58,6 +59,16 @@ void* HeapAllocZeroed(size_t bytes) {
   heapBlocks.previous->next = block;
   heapBlocks.previous = block;
   return block + 1;
+}
+
+void* HeapGrowZeroed(void* memory, size_t bytes, size_t newBytes) {
+  void* grown = HeapAllocZeroed(newBytes);
+  if (grown == nullptr) return nullptr;
+  if (memory != nullptr) {
+    std::memcpy(grown, memory, bytes < newBytes ? bytes : newBytes);
+    HeapRelease(memory);
+  }
+  return grown;
 }
 
 void HeapRelease(void* memory) {

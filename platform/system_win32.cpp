@@ -32,6 +32,12 @@ void* HeapAllocZeroed(size_t bytes) {
   return programHeap ? ::HeapAlloc(programHeap, HEAP_ZERO_MEMORY, bytes) : nullptr;
 }
 
+void* HeapGrowZeroed(void* block, size_t, size_t newBytes) {
+  if (programHeap == nullptr) return nullptr;
+  if (block == nullptr) return ::HeapAlloc(programHeap, HEAP_ZERO_MEMORY, newBytes);
+  return ::HeapReAlloc(programHeap, HEAP_ZERO_MEMORY, block, newBytes);
+}
+
 void HeapRelease(void* block) {
   if (programHeap != nullptr && block != nullptr) ::HeapFree(programHeap, 0, block);
 }

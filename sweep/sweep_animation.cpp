@@ -6,6 +6,7 @@
 #include "input/keyboard.h"
 #include "launch/program.h"
 #include "platform/desktop.h"
+#include "platform/system.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {
@@ -80,10 +81,31 @@ bool SweepStep(StopRule rule, const SweepCycle& c, int16_t step) {
   return StopRequested(rule);
 }
 
+namespace {
+
+constexpr uint32_t IdleCycleMs = 10;
+
+// A screen whose half-diagonal rounds to 0 (or passes the 16-bit range)
+// gives cycles without a single step, so no frame would ever run the stop
+// test. Such a cycle still handles input and tests for the stop, and waits a
+// little, so that the program can always be ended.
+void IdleCycle(StopRule rule) {
+  PollWindowEvent();
+  PollKeyboard();
+  if (StopRequested(rule)) QuitRequested = 1;
+  SleepMilliseconds(IdleCycleMs);
+}
+
+}  // namespace
+
 void RunSweepCycles(StopRule rule) {
   while (QuitRequested != 1) {
     run.cycle = DrawSweepCycle(run.width, run.height);
     ++run.cyclesBegun;
+    if (MaxStep < 1) {
+      IdleCycle(rule);
+      continue;
+    }
     // A 16-bit counter: the loop also ends where incrementing it would
     // overflow.
     for (int32_t step = 1; step <= MaxStep; ++step) {

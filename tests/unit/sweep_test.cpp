@@ -161,6 +161,17 @@ TEST_F(SweepRun, WithoutAKeyboardSaverStillEndsOnTheCursor) {
   EXPECT_EQ(FramesUntilStop(StopRule::AnyInput), 4u);
 }
 
+TEST_F(SweepRun, AScreenWithoutStepsCanStillBeEnded) {
+  SetHeadlessScreen(0, 0, 32);  // MaxStep 0: no cycle has a step
+  ScriptKeyDown(0, KeyEscape);
+  SetUpSweep(StopRule::EscapeKey);
+  ASSERT_EQ(MaxStep, 0);
+  RunSweepCycles(StopRule::EscapeKey);
+  EXPECT_EQ(QuitRequested, 1);
+  EXPECT_EQ(HeadlessFramesPresented(), 0u);
+  EXPECT_GE(SweepCyclesBegun(), 1u);
+}
+
 TEST_F(SweepRun, SetUpCoversTheScreenWithAStickyBorderlessWindow) {
   SetUpSweep(StopRule::EscapeKey);
   const HeadlessWindow window = HeadlessWindowState(0);
