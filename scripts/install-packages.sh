@@ -8,7 +8,8 @@ packages=()
 for set in "${sets[@]}"; do
   case "$set" in
     native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64
+                       xvfb xdotool imagemagick x11-utils) ;;
     *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
   esac
 done

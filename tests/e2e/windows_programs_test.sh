@@ -11,23 +11,29 @@
 set -u
 wine=$1 saver=$2 standalone=$3 shots=$4
 . "$(dirname "$0")/xvfb.sh"
+. "$(dirname "$0")/private_wine.sh"
 work=$(mktemp -d)
 program_pid=""
 cleanup() {
   if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then kill "$program_pid"; fi
+  end_private_wine
   stop_xvfb
+  if [ "$failures" -gt 0 ] && [ -s "$work/wine.log" ]; then
+    echo "--- the programs' last messages"
+    tail -20 "$work/wine.log"
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p "$shots"
 failures=0 passes=0
+mkdir -p "$shots"
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { passes=$((passes + 1)); }
 base_overrides=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 # start PROGRAM ARGS...: runs it under Wine in the background.
 start() {
-  "$wine" "$@" >/dev/null 2>&1 &
+  "$wine" "$@" >>"$work/wine.log" 2>&1 &
   program_pid=$!
 }
 
@@ -231,6 +237,7 @@ standalone_run() {
 }
 
 start_xvfb 800x600x24 || exit 1
+use_private_wine_prefix "$work/prefix"
 
 # saver's command-line table.
 saver_ends_on "saver /s, mouse" mouse /s
@@ -272,9 +279,12 @@ animates "standalone without DirectInput" "$standalone" && {
 stop_program
 export WINEDLLOVERRIDES="$base_overrides"
 
-# A 16-bit screen: pixel class 2.
+# A 16-bit screen: pixel class 2. Wine's desktop belongs to the first X
+# server, so the prefix's wineserver ends with it.
+end_private_wine
 stop_xvfb
 start_xvfb 800x600x16 || exit 1
+use_private_wine_prefix "$work/prefix16"
 standalone_run "standalone, 16 bits" "$shots/standalone-16.png" 15 1
 xdotool mousemove 400 300
 animates "saver /s, 16 bits" "$saver" /s && {

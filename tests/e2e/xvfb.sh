@@ -12,7 +12,10 @@ start_xvfb() {  # start_xvfb WxHxDEPTH
     local tries
     for tries in $(seq 50); do
       if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-      if xdpyinfo -display ":$n" >/dev/null 2>&1 || xdotool getdisplaygeometry --display ":$n" >/dev/null 2>&1; then
+      # The display answers, and its lock names our server: another test
+      # that picked the same number at the same moment has lost the race.
+      if xdpyinfo -display ":$n" >/dev/null 2>&1 &&
+         [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]; then
         export DISPLAY=":$n"
         return 0
       fi
