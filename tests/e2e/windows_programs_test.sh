@@ -31,9 +31,14 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { passes=$((passes + 1)); }
 base_overrides=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# start PROGRAM ARGS...: runs it under Wine in the background.
+# start PROGRAM ARGS...: runs it under Wine in the background. Wine's start
+# waits for the program and exits with its Windows exit code: a loaded
+# machine can make Wine end a program's already exited process with SIGKILL,
+# which would show as 137 where the program said 0.
 start() {
-  "$wine" "$@" >>"$work/wine.log" 2>&1 &
+  local program=$1
+  shift
+  "$wine" start /wait /unix "$program" "$@" >>"$work/wine.log" 2>&1 &
   program_pid=$!
 }
 
