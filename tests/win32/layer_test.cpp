@@ -18,6 +18,7 @@
 #include "display/window.h"
 #include "display/window_events.h"
 #include "input/keyboard.h"
+#include "launch/message_box.h"
 #include "launch/program.h"
 
 namespace vivuvev {
@@ -145,6 +146,77 @@ TEST_F(WindowLayerTest, StickyWindowIsTopmostUntilUnstuck) {
   EXPECT_NE(SetWindowSticky(0, 0), 0);
   EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_EQ(SetWindowSticky(5, 1), 0);
+}
+
+TEST_F(WindowLayerTest, TheThreeTimeoutFormsOfTheEventPump) {
+  MSG stale;
+  while (PeekMessageA(&stale, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&stale);
+  ClearWindowEvents();
+  EXPECT_EQ(NextWindowEvent(0), 0) << "nothing pending";
+  EXPECT_EQ(NextWindowEvent(30), 0) << "a wait that times out";
+  PostMessageA(window, WM_USER + 7, 0, 0);
+  EXPECT_EQ(NextWindowEvent(5000), WM_USER + 7);
+  PostMessageA(window, WM_USER + 8, 0, 0);
+  EXPECT_EQ(NextWindowEvent(-1), WM_USER + 8);
+  // A queued event comes first and leaves the waiting message alone.
+  PostMessageA(window, WM_USER + 9, 0, 0);
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(PollWindowEvent(), WindowEventCloseRequest);
+  EXPECT_EQ(PollWindowEvent(), WM_USER + 9);
+}
+
+TEST_F(WindowLayerTest, ReopeningANumberClosesItsOldWindow) {
+  const HWND second =
+      static_cast<HWND>(OpenDisplayWindow(0, 0, 0, Width, Height, "", WindowBorderless));
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(IsWindow(second));
+  // Number -1 picks the lowest free number and returns it.
+  EXPECT_EQ(OpenDisplayWindow(-1, 10, 10, 50, 40, "assigned", WindowBorderless),
+            reinterpret_cast<WindowHandle>(1));
+  EXPECT_NE(CloseDisplayWindow(1), 0);
+}
+
+// Runs inside the message box's own loop: records what the box's owner
+// windows look like while it is open, then closes it.
+struct BoxObservation {
+  HWND topmost;
+  HWND other;
+  bool topmostWhileOpen;
+  bool otherEnabledWhileOpen;
+  bool seen;
+};
+BoxObservation observation;
+
+void CALLBACK ObserveAndCloseBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND box = FindWindowA(nullptr, "Layer box");
+  if (box == nullptr) return;
+  KillTimer(nullptr, timer);
+  observation.seen = true;
+  observation.topmostWhileOpen = (GetWindowLongA(observation.topmost, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  observation.otherEnabledWhileOpen = IsWindowEnabled(observation.other) != 0;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(WindowLayerTest, MessageBoxMovesTheThreadsWindowsOutOfTheWayAndBack) {
+  SetWindowSticky(0, 1);
+  SetForegroundWindow(window);
+  const HWND other = static_cast<HWND>(
+      OpenDisplayWindow(3, 400, 300, 60, 40, "other", WindowBorderless | WindowCentreOnScreen));
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(window);
+  observation = BoxObservation{window, other, true, true, false};
+  SetTimer(nullptr, 0, 50, ObserveAndCloseBox);
+  EXPECT_EQ(ShowMessageBox("Layer box", "text", 0), IDOK);
+  ASSERT_TRUE(observation.seen);
+  EXPECT_FALSE(observation.topmostWhileOpen) << "no window of the program covers the box";
+  if (GetForegroundWindow() != other) {
+    EXPECT_FALSE(observation.otherEnabledWhileOpen) << "a background window is disabled";
+  }
+  EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "topmost again afterwards";
+  EXPECT_TRUE(IsWindowEnabled(other)) << "enabled again afterwards";
+  EXPECT_TRUE(IsWindowEnabled(window));
+  CloseDisplayWindow(3);
 }
 
 TEST_F(ScreenLayerTest, ClearedBackBufferHoldsTheColourBytes) {
