@@ -9,8 +9,11 @@ add_library(vivuvev_core OBJECT
   sweep/max_step.cpp
   sweep/sweep_animation.cpp
   sweep/sweep_cycle.cpp
+  display/device_loss.cpp
+  display/format_bits.cpp
   display/render_state_cache.cpp
   display/window_events.cpp
+  display/window_style.cpp
   display/window_table.cpp
   canvas/blit.cpp
   canvas/canvas_store.cpp
@@ -122,4 +125,36 @@ if(NOT WIN32)
   set(CPACK_DEBIAN_PACKAGE_SECTION x11)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   include(CPack)
+endif()
+
+if(WIN32)
+  # The Windows platform: user32, GDI, Direct3D 9 and DirectInput 7. d3d9.dll,
+  # DINPUT.DLL and msimg32.dll are loaded by name at run time, never linked.
+  add_library(vivuvev_win32 OBJECT
+    canvas/blit_d3d9.cpp
+    canvas/canvas_surface_d3d9.cpp
+    canvas/gdi_win32.cpp
+    display/screen_d3d9.cpp
+    display/window_win32.cpp
+    input/keyboard_directinput.cpp
+    launch/message_box_win32.cpp
+    platform/desktop_win32.cpp
+  )
+
+  # Everything a Windows program links.
+  add_library(vivuvev_win32_platform INTERFACE)
+  target_sources(vivuvev_win32_platform INTERFACE
+    $<TARGET_OBJECTS:vivuvev_core>
+    $<TARGET_OBJECTS:vivuvev_win32>
+    $<TARGET_OBJECTS:vivuvev_os>
+  )
+  # dxguid is a static library of GUIDs, not a DLL.
+  target_link_libraries(vivuvev_win32_platform INTERFACE user32 gdi32 dxguid ${VIVUVEV_SYSTEM_LIBRARIES})
+
+  # The deliverables, with the DPI-aware manifest and no icon.
+  add_executable(saver WIN32 launch/saver_main.cpp resources/vivuvev.rc)
+  set_target_properties(saver PROPERTIES SUFFIX ".scr")
+  target_link_libraries(saver PRIVATE vivuvev_win32_platform)
+  add_executable(standalone WIN32 launch/standalone_main.cpp resources/vivuvev.rc)
+  target_link_libraries(standalone PRIVATE vivuvev_win32_platform)
 endif()

@@ -9,7 +9,8 @@ for set in "${sets[@]}"; do
   case "$set" in
     native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file
                        libx11-dev libxext-dev libxrandr-dev xvfb xdotool imagemagick x11-utils) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64
+                        xvfb xdotool imagemagick x11-utils) ;;
     *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
   esac
 done
