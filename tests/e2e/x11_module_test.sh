@@ -63,7 +63,7 @@ draws root TERM -u XSCREENSAVER_WINDOW -- -root
 root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 draws daemon-window INT XSCREENSAVER_WINDOW="$root" -- -delay 0
 # A window of its own, 800 x 600 at the corner: larger than this screen.
-draws own-window TERM -u XSCREENSAVER_WINDOW -- -window
+draws own-window TERM -u XSCREENSAVER_WINDOW -- -window -delay 0
 draws window-id TERM -u XSCREENSAVER_WINDOW -- -window-id "$root" -delay 5000
 
 # A window that does not exist.
