@@ -1,8 +1,10 @@
-# Shared by the X11 end-to-end scripts: a private Xvfb on a free display
-# number from 41 to 59, the processes each script starts, ended by their pid
-# on every path, and small helpers over xdotool and imagemagick.
+# Shared by the X11 end-to-end scripts: a private Xvfb (xvfb.sh), the
+# processes each script starts, ended by their pid on every path, and small
+# helpers over xdotool and imagemagick.
 #
 # Source it, then: start_display DEPTH [WIDTHxHEIGHT] [Xvfb options...]
+
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 failures=0
 started_pids=()
@@ -20,30 +22,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# -noreset: a server that resets when its last client leaves refuses the
-# next program's connection for a moment.
 start_display() {
   local depth=$1 size=${2:-640x480}
   shift 2 || shift $#
-  local n
-  for n in $(seq 41 59); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x${depth}" -nolisten tcp -noreset "$@" >"$work/xvfb-$n.log" 2>&1 &
-    local pid=$!
-    local tries
-    for tries in $(seq 1 100); do
-      if ! kill -0 "$pid" 2>/dev/null; then break; fi
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-        started_pids+=("$pid")
-        export DISPLAY=":$n"
-        return 0
-      fi
-      sleep 0.05
-    done
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
-  echo "no free display number in 41-59" >&2
-  exit 1
+  start_xvfb "${size}x${depth}" "$@" || exit 1
+  started_pids+=("$xvfb_pid")
 }
 
 # start NAME COMMAND...: runs the command in the background; its pid is in

@@ -8,9 +8,9 @@ saver=$1
 standalone=$2
 . "$(dirname "$0")/x11_lib.sh"
 
-# A display number from 41 to 59 with no server behind it.
+# A display number above the tests' servers (41-79) with no server behind it.
 nowhere=
-for n in $(seq 59 -1 41); do
+for n in $(seq 99 -1 80); do
   if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
     nowhere=":$n"
     break
