@@ -26,25 +26,15 @@ uintptr_t nextHandle = 0x1000;
 
 }  // namespace
 
-void StartWindowLibrary() {
-  CreateWindowTable();
-  ClearWindowEvents();
-}
+void StartWindowLibrary() { StartWindowTables(); }
 
-void EndWindowLibrary() {
-  for (int32_t n = 0; n < WindowTableSize(); ++n) CloseDisplayWindow(n);
-  FreeWindowTable();
-  ClearWindowEvents();
-}
+void EndWindowLibrary() { EndWindowTables(); }
 
 WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                                const char* title, uint32_t flags) {
   const bool assigned = number == -1;
-  if (assigned) number = FreeWindowNumber();
-  WindowRecord* record = WindowSlot(number);
+  WindowRecord* record = ClaimWindowSlot(&number);
   if (record == nullptr) return nullptr;
-  if (record->handle != nullptr) CloseDisplayWindow(number);
-  *record = WindowRecord{};
   record->handle = reinterpret_cast<WindowHandle>(nextHandle);
   nextHandle += 0x10;
   record->minimisedOrMaximised = (flags & (WindowMinimised | WindowMaximised)) ? 1 : 0;

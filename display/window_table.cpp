@@ -1,5 +1,7 @@
 #include "display/window_table.h"
 
+#include "display/window.h"
+#include "display/window_events.h"
 #include "platform/system.h"
 
 namespace vivuvev {
@@ -55,6 +57,26 @@ int32_t FreeWindowNumber() {
   int32_t n = 0;
   while (n < slotCount && slots[n].handle != nullptr) ++n;
   return n;
+}
+
+void StartWindowTables() {
+  CreateWindowTable();
+  ClearWindowEvents();
+}
+
+void EndWindowTables() {
+  for (int32_t n = 0; n < slotCount; ++n) CloseDisplayWindow(n);
+  FreeWindowTable();
+  ClearWindowEvents();
+}
+
+WindowRecord* ClaimWindowSlot(int32_t* number) {
+  if (*number == -1) *number = FreeWindowNumber();
+  WindowRecord* record = WindowSlot(*number);
+  if (record == nullptr) return nullptr;
+  if (record->handle != nullptr) CloseDisplayWindow(*number);
+  *record = WindowRecord{};
+  return record;
 }
 
 }  // namespace vivuvev

@@ -31,4 +31,15 @@ int32_t WindowNumberOf(WindowHandle handle);
 // The lowest number without an open window (for OpenDisplayWindow(-1, ...)).
 int32_t FreeWindowNumber();
 
+// The halves of the window library that every platform shares.
+// Library start: the table and an empty event queue.
+void StartWindowTables();
+// Library end: every open window closed in the order of its number, then the
+// table and the queue freed.
+void EndWindowTables();
+// The record OpenDisplayWindow fills for number (-1: the lowest free number,
+// written back): a window still open under it is closed first, and the
+// record is zero-filled. Null when the number cannot have a slot.
+WindowRecord* ClaimWindowSlot(int32_t* number);
+
 }  // namespace vivuvev

@@ -127,28 +127,19 @@ LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void StartWindowLibrary() {
-  CreateWindowTable();
-  ClearWindowEvents();
+  StartWindowTables();
   // Neither program has icon resources: the system's default icon shows.
   classIcon = ::LoadIconA(Instance(), MAKEINTRESOURCEA(1));
   classCursor = ::LoadCursorA(nullptr, IDC_ARROW);
 }
 
-void EndWindowLibrary() {
-  for (int32_t n = 0; n < WindowTableSize(); ++n) CloseDisplayWindow(n);
-  FreeWindowTable();
-  ClearWindowEvents();
-}
+void EndWindowLibrary() { EndWindowTables(); }
 
 WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                                const char* title, uint32_t flags) {
   const bool assigned = number == -1;
-  if (assigned) number = FreeWindowNumber();
-  WindowRecord* record = WindowSlot(number);
+  WindowRecord* record = ClaimWindowSlot(&number);
   if (record == nullptr) return nullptr;
-  if (record->handle != nullptr) CloseDisplayWindow(number);
-  record = WindowSlot(number);
-  *record = WindowRecord{};
 
   char className[32];
   ClassName(number, className);

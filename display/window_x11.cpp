@@ -233,15 +233,10 @@ bool WaitForXEvent(Display* d, int32_t timeoutMs) {
 
 }  // namespace
 
-void StartWindowLibrary() {
-  CreateWindowTable();
-  ClearWindowEvents();
-}
+void StartWindowLibrary() { StartWindowTables(); }
 
 void EndWindowLibrary() {
-  for (int32_t n = 0; n < WindowTableSize(); ++n) CloseDisplayWindow(n);
-  FreeWindowTable();
-  ClearWindowEvents();
+  EndWindowTables();
   natives.clear();
   ReleaseProgramCursor();
   CloseXConnection();
@@ -251,12 +246,8 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
                                const char* title, uint32_t flags) {
   Display* d = XConnection();
   const bool assigned = number == -1;
-  if (assigned) number = FreeWindowNumber();
-  WindowRecord* record = WindowSlot(number);
+  WindowRecord* record = ClaimWindowSlot(&number);
   if (record == nullptr) return nullptr;
-  if (record->handle != nullptr) CloseDisplayWindow(number);
-  record = WindowSlot(number);
-  *record = WindowRecord{};
   NativeWindow native{};
   native.foreign = DrawingWindow() != None;
   if (native.foreign) {
