@@ -62,12 +62,13 @@ hold_key() {
   xdotool keyup "$1"
 }
 
-# A visible window with this exact name, within SECONDS; its id on stdout.
-window_named() {
-  local name=$1 limit=${2:-5} i
+# find_window SECONDS SEARCH...: the first visible window that
+# `xdotool search` finds with SEARCH, within SECONDS; its id on stdout.
+find_window() {
+  local limit=$1 i id
+  shift
   for i in $(seq 1 $((limit * 20))); do
-    local id
-    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -1)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -77,20 +78,11 @@ window_named() {
   return 1
 }
 
+# A visible window with this exact name, within SECONDS; its id on stdout.
+window_named() { find_window "${2:-5}" --name "$1"; }
+
 # The program's full-screen window, within SECONDS.
-animation_window() {
-  local limit=${1:-5} i
-  for i in $(seq 1 $((limit * 20))); do
-    local id
-    id=$(xdotool search --onlyvisible --class vivuvev 2>/dev/null | head -1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.05
-  done
-  return 1
-}
+animation_window() { find_window "${1:-5}" --class vivuvev; }
 
 screenshot() { import -window root "$1"; }
 colours() { convert "$1" -format %k info:; }
