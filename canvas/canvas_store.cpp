@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "canvas/damage.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/gdi.h"
 #include "canvas/pixels.h"
@@ -44,24 +45,44 @@ void CopyRows(uint8_t* to, int32_t toPitch, const uint8_t* from, int32_t fromPit
   }
 }
 
-// Writes every pixel of source into target under the transparent-colour rule
-// with key K; source and target may be the same surface.
-void WriteUnderRule(const CanvasStore* store, uint8_t* target, int32_t targetPitch,
-                    const uint8_t* source, int32_t sourcePitch, uint32_t key) {
-  for (int32_t y = 0; y < store->height; ++y) {
-    const uint8_t* from = source + static_cast<ptrdiff_t>(y) * sourcePitch;
-    uint8_t* to = target + static_cast<ptrdiff_t>(y) * targetPitch;
-    if (store->pixelClass == PixelClass32) {
-      const auto* in = reinterpret_cast<const uint32_t*>(from);
-      auto* out = reinterpret_cast<uint32_t*>(to);
-      for (int32_t x = 0; x < store->width; ++x) out[x] = ApplyTransparentRule32(in[x], key);
-    } else {
-      const auto* in = reinterpret_cast<const uint16_t*>(from);
-      auto* out = reinterpret_cast<uint16_t*>(to);
-      for (int32_t x = 0; x < store->width; ++x) out[x] = ApplyTransparentRule16(in[x], key);
+// A surface's pixels as locked: the first row and the pitch.
+struct LockedRows {
+  uint8_t* bits;
+  int32_t pitch;
+};
+
+// Writes the pixels of the box from source into target under the
+// transparent-colour rule with key K; with backIntoSource the result goes
+// into source as well, so that the two then hold the same words. Source and
+// target may be the same surface.
+template <typename Pixel, Pixel (*Rule)(Pixel, uint32_t)>
+void WriteBoxUnderRule(const DamageBox& box, LockedRows target, LockedRows source,
+                       bool backIntoSource, uint32_t key) {
+  for (int32_t y = box.top; y < box.bottom; ++y) {
+    auto* in = reinterpret_cast<Pixel*>(source.bits + static_cast<ptrdiff_t>(y) * source.pitch);
+    auto* out = reinterpret_cast<Pixel*>(target.bits + static_cast<ptrdiff_t>(y) * target.pitch);
+    for (int32_t x = box.left; x < box.right; ++x) {
+      const Pixel word = Rule(in[x], key);
+      out[x] = word;
+      if (backIntoSource) in[x] = word;
     }
   }
 }
+
+uint32_t Rule32(uint32_t pixel, uint32_t key) { return ApplyTransparentRule32(pixel, key); }
+uint16_t Rule16(uint16_t pixel, uint32_t key) { return ApplyTransparentRule16(pixel, key); }
+
+void WriteUnderRule(const CanvasStore* store, const DamageBox& box, LockedRows target,
+                    LockedRows source, bool backIntoSource) {
+  const uint32_t key = ColourToPixelClass(store->transparentColour, store->pixelClass);
+  if (store->pixelClass == PixelClass32) {
+    WriteBoxUnderRule<uint32_t, Rule32>(box, target, source, backIntoSource, key);
+  } else {
+    WriteBoxUnderRule<uint16_t, Rule16>(box, target, source, backIntoSource, key);
+  }
+}
+
+DamageBox WholeCanvas(const CanvasStore* store) { return {0, 0, store->width, store->height}; }
 
 void ReleaseStoreObjects(CanvasStore* store) {
   if (store->texture) ReleaseCanvasTexture(store->texture);
@@ -166,7 +187,10 @@ int32_t UnlockCanvasPixels(CanvasStore* store, bool mark) {
   if (!store->locked) return 0;
   if (!UnlockCanvasSurface(store->levelSurface)) return 0;
   store->locked = false;
-  if (mark) store->modifiedMark = true;
+  if (mark) {
+    store->modifiedMark = true;
+    store->workingCopyCurrent = false;
+  }
   return 1;
 }
 
@@ -176,33 +200,47 @@ DeviceContext OpenWorkingCopy(CanvasStore* store) {
     store->workingCopy = CreateWorkingCopySurface(store->width, store->height, store->pixelClass);
     if (store->workingCopy == nullptr) return nullptr;
   }
-  uint8_t *canvasBits = nullptr, *copyBits = nullptr;
-  int32_t canvasPitch = 0, copyPitch = 0;
-  const bool canvasLocked = LockCanvasSurface(store->levelSurface, true, &canvasBits, &canvasPitch);
-  const bool copyLocked = LockCanvasSurface(store->workingCopy, false, &copyBits, &copyPitch);
-  if (canvasLocked && copyLocked) {
-    CopyRows(copyBits, copyPitch, canvasBits, canvasPitch, store->width * BytesPerPixel(store),
-             store->height);
+  if (!store->workingCopyCurrent) {
+    uint8_t *canvasBits = nullptr, *copyBits = nullptr;
+    int32_t canvasPitch = 0, copyPitch = 0;
+    const bool canvasLocked =
+        LockCanvasSurface(store->levelSurface, true, &canvasBits, &canvasPitch);
+    const bool copyLocked = LockCanvasSurface(store->workingCopy, false, &copyBits, &copyPitch);
+    if (canvasLocked && copyLocked) {
+      CopyRows(copyBits, copyPitch, canvasBits, canvasPitch, store->width * BytesPerPixel(store),
+               store->height);
+    }
+    if (canvasLocked) UnlockCanvasSurface(store->levelSurface);
+    if (copyLocked) UnlockCanvasSurface(store->workingCopy);
   }
-  if (canvasLocked) UnlockCanvasSurface(store->levelSurface);
-  if (copyLocked) UnlockCanvasSurface(store->workingCopy);
   store->heldDC = GetCanvasSurfaceDC(store->workingCopy);
   return store->heldDC;
 }
 
+// Every pixel of the working copy goes back under the rule. Where the
+// working copy reports its damage and matched the canvas when the pass
+// began, every pixel outside the damage already obeys the rule in both, so
+// only the damaged boxes are written; the result is also written into the
+// working copy, which then matches the canvas for the next pass.
 void CommitWorkingCopy(CanvasStore* store) {
   if (store->heldDC == nullptr) return;
   const DeviceContext dc = store->heldDC;
   store->heldDC = nullptr;
+  const bool wasCurrent = store->workingCopyCurrent;
+  store->workingCopyCurrent = false;
   if (!ReleaseCanvasSurfaceDC(store->workingCopy, dc)) return;
-  uint8_t *canvasBits = nullptr, *copyBits = nullptr;
-  int32_t canvasPitch = 0, copyPitch = 0;
-  const bool canvasLocked =
-      LockCanvasSurface(store->levelSurface, false, &canvasBits, &canvasPitch);
-  const bool copyLocked = LockCanvasSurface(store->workingCopy, true, &copyBits, &copyPitch);
+  const DamageLog* damage = CanvasSurfaceDamage(store->workingCopy);
+  const bool tracked = damage != nullptr;
+  LockedRows canvas{}, copy{};
+  const bool canvasLocked = LockCanvasSurface(store->levelSurface, false, &canvas.bits, &canvas.pitch);
+  const bool copyLocked = LockCanvasSurface(store->workingCopy, !tracked, &copy.bits, &copy.pitch);
   if (canvasLocked && copyLocked) {
-    WriteUnderRule(store, canvasBits, canvasPitch, copyBits, copyPitch,
-                   ColourToPixelClass(store->transparentColour, store->pixelClass));
+    if (tracked && wasCurrent && !damage->Everything()) {
+      for (const DamageBox& box : damage->Boxes()) WriteUnderRule(store, box, canvas, copy, true);
+    } else {
+      WriteUnderRule(store, WholeCanvas(store), canvas, copy, tracked);
+    }
+    store->workingCopyCurrent = tracked;
   }
   if (canvasLocked) UnlockCanvasSurface(store->levelSurface);
   if (copyLocked) UnlockCanvasSurface(store->workingCopy);
@@ -213,8 +251,9 @@ void ApplyTransparentColour(CanvasStore* store, uint32_t colour) {
   uint8_t* bits = nullptr;
   int32_t pitch = 0;
   if (!LockCanvasSurface(store->levelSurface, false, &bits, &pitch)) return;
-  WriteUnderRule(store, bits, pitch, bits, pitch, ColourToPixelClass(colour, store->pixelClass));
   store->transparentColour = colour;
+  WriteUnderRule(store, WholeCanvas(store), {bits, pitch}, {bits, pitch}, false);
+  store->workingCopyCurrent = false;
   UnlockCanvasSurface(store->levelSurface);
 }
 

@@ -25,6 +25,11 @@ struct CanvasStore {
   CanvasSurface* workingCopy;
   CanvasSurface* renderTargetCopy;  // class 2 only
   DeviceContext heldDC;
+  // The working copy holds the canvas's words exactly, and the canvas obeys
+  // the transparent-colour rule with its colour: a pass can then start
+  // without copying, and its write-back need visit only what it drew. Only
+  // platforms whose working copy reports its damage ever set it.
+  bool workingCopyCurrent;
 };
 
 struct TexturePoint {
@@ -66,6 +71,8 @@ CanvasStore* CreateCanvasStore(int32_t width, int32_t height, int32_t pixelClass
 DeviceContext OpenWorkingCopy(CanvasStore* store);
 void CommitWorkingCopy(CanvasStore* store);
 void ApplyTransparentColour(CanvasStore* store, uint32_t colour);
+// Whoever writes pixels through the lock unlocks with mark set, so that the
+// next pass sees them.
 int32_t LockCanvasPixels(CanvasStore* store, bool forWriting, uint8_t** bits, int32_t* pitch);
 int32_t UnlockCanvasPixels(CanvasStore* store, bool mark);
 

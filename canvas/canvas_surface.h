@@ -8,6 +8,10 @@
 // (class 2); the working copy is X8R8G8B8 or X1R5G5B5; a lock hands out the
 // first row and the pitch in bytes; a surface whose device context is out
 // cannot be locked; every Create and Get is matched by one Release.
+// CanvasSurfaceDamage tells what drawing through the surface's device context
+// may have changed since the context was last handed out, where the platform
+// knows it (the software surfaces), and is null where it does not (Direct3D:
+// GDI draws without saying where).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +22,7 @@ namespace vivuvev {
 
 struct CanvasTexture;
 struct CanvasSurface;
+class DamageLog;
 
 CanvasTexture* CreateCanvasTexture(int32_t width, int32_t height, int32_t pixelClass);
 CanvasSurface* GetTextureLevelSurface(CanvasTexture* texture);
@@ -30,5 +35,6 @@ bool LockCanvasSurface(CanvasSurface* surface, bool readOnly, uint8_t** bits, in
 bool UnlockCanvasSurface(CanvasSurface* surface);
 DeviceContext GetCanvasSurfaceDC(CanvasSurface* surface);
 bool ReleaseCanvasSurfaceDC(CanvasSurface* surface, DeviceContext dc);
+const DamageLog* CanvasSurfaceDamage(const CanvasSurface* surface);
 
 }  // namespace vivuvev

@@ -90,4 +90,7 @@ bool ReleaseCanvasSurfaceDC(CanvasSurface* surface, DeviceContext dc) {
   return SUCCEEDED(D3DSurfaceOf(surface)->ReleaseDC(static_cast<HDC>(dc)));
 }
 
+// GDI does not say where it drew.
+const DamageLog* CanvasSurfaceDamage(const CanvasSurface*) { return nullptr; }
+
 }  // namespace vivuvev

@@ -8,6 +8,9 @@
 // different amount for each kind of surface, so that code which takes the
 // pitch for width x bytes per pixel, or one surface's pitch for another's,
 // goes wrong visibly.
+//
+// A surface's device context records in the surface's damage log what each
+// drawing may change, from the moment it is handed out.
 #include <new>
 
 #include "canvas/canvas_surface.h"
@@ -23,6 +26,7 @@ struct CanvasSurface {
   bool locked;
   bool dcOut;
   SoftDC dc;  // handed out by GetCanvasSurfaceDC; no allocation per call
+  DamageLog damage;
 };
 
 struct CanvasTexture {
@@ -126,6 +130,8 @@ bool UnlockCanvasSurface(CanvasSurface* surface) {
 DeviceContext GetCanvasSurfaceDC(CanvasSurface* surface) {
   if (surface == nullptr || surface->locked || surface->dcOut) return nullptr;
   OpenSoftDC(&surface->dc, surface->image);
+  surface->damage.Clear();
+  surface->dc.damage = &surface->damage;
   surface->dcOut = true;
   return &surface->dc;
 }
@@ -135,6 +141,10 @@ bool ReleaseCanvasSurfaceDC(CanvasSurface* surface, DeviceContext dc) {
   CloseSoftDC(&surface->dc);
   surface->dcOut = false;
   return true;
+}
+
+const DamageLog* CanvasSurfaceDamage(const CanvasSurface* surface) {
+  return surface != nullptr ? &surface->damage : nullptr;
 }
 
 }  // namespace vivuvev

@@ -40,6 +40,12 @@ class EllipseRaster {
   // A side longer than MaxRasterBoxSide: nothing is drawn.
   bool Refused() const { return refused_; }
 
+  // The box with its edges in order: everything the shape may cover.
+  int64_t Left() const { return left_; }
+  int64_t Top() const { return top_; }
+  int64_t Right() const { return right_; }
+  int64_t Bottom() const { return bottom_; }
+
   void VisitOutline(int32_t clipWidth, int32_t clipHeight, PixelRunSink sink, void* context) const;
   void VisitInterior(int32_t clipWidth, int32_t clipHeight, PixelRunSink sink, void* context) const;
 

@@ -170,18 +170,21 @@ RasterOp RasterOpOf(int32_t mode) {
   return {mask(0), mask(1), mask(2), mask(3)};
 }
 
-// Pixels painted with a pen or brush under the device context's ROP2.
+// Pixels painted with a pen or brush under the device context's ROP2. With a
+// damage log, every run painted is recorded in it (outlines); shapes that
+// paint whole areas record their box instead and leave it null.
 struct Paint {
   SoftBitmap image;
   uint32_t pixel;
   RasterOp op;
   uint32_t mask;
+  DamageLog* damage;
 };
 
 Paint PaintOf(const SoftDC& dc, uint32_t colour) {
   const int32_t bitsPerPixel = dc.image.bitsPerPixel;
   return {dc.image, ColourToPixel(colour, bitsPerPixel), RasterOpOf(dc.rop2),
-          ColourMask(bitsPerPixel)};
+          ColourMask(bitsPerPixel), nullptr};
 }
 
 void PaintRun(void* context, int32_t y, int32_t left, int32_t right) {
@@ -190,6 +193,15 @@ void PaintRun(void* context, int32_t y, int32_t left, int32_t right) {
     const uint32_t old = LoadPixel(paint.image, x, y);
     StorePixel(paint.image, x, y, paint.op.Apply(paint.pixel, old) & paint.mask);
   }
+  if (paint.damage != nullptr) {
+    paint.damage->Record(left, y, right, int64_t{y} + 1, paint.image.width, paint.image.height);
+  }
+}
+
+// Records that drawing may change the box (left, top, right, bottom) of dc's
+// image, where dc keeps a damage log.
+void RecordDamage(const SoftDC& dc, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  if (dc.damage != nullptr) dc.damage->Record(left, top, right, bottom, dc.image.width, dc.image.height);
 }
 
 // --------------------------------------------------------------- drawing
@@ -199,10 +211,12 @@ int32_t DrawShape(DeviceContext handle, const EllipseRaster& shape) {
   if (dc == nullptr || shape.Refused()) return 0;
   const SoftBitmap& image = dc->image;
   if (dc->brush->paints) {
+    RecordDamage(*dc, shape.Left(), shape.Top(), shape.Right(), shape.Bottom());
     Paint brush = PaintOf(*dc, dc->brush->colour);
     shape.VisitInterior(image.width, image.height, PaintRun, &brush);
   }
   Paint pen = PaintOf(*dc, dc->pen->colour);
+  pen.damage = dc->damage;
   shape.VisitOutline(image.width, image.height, PaintRun, &pen);
   return 1;
 }
@@ -229,6 +243,8 @@ void DrawLine(const SoftDC& dc, int32_t fromX, int32_t fromY, int32_t toX, int32
   const int64_t last =
       std::min<int64_t>(n - 1, majorStep > 0 ? majorSize - 1 - majorStart : majorStart);
   if (first > last) return;
+  RecordDamage(dc, std::min(fromX, toX), std::min(fromY, toY), int64_t{std::max(fromX, toX)} + 1,
+               int64_t{std::max(fromY, toY)} + 1);
   const Int128 start = Int128{2} * first * m + n;
   int64_t minor = static_cast<int64_t>(start / (2 * n));
   int64_t remainder = static_cast<int64_t>(start % (2 * n));
@@ -284,6 +300,16 @@ std::vector<AxisStep> MapAxis(int32_t start, int32_t size, int32_t limit, int32_
   return steps;
 }
 
+// Records the destination box of a blit's row and column pairs (each list in
+// order along its axis, forwards or backwards).
+void RecordBlitDamage(const SoftDC& dc, const std::vector<AxisStep>& columns,
+                      const std::vector<AxisStep>& rows) {
+  if (columns.empty() || rows.empty()) return;
+  const auto [left, right] = std::minmax(columns.front().destination, columns.back().destination);
+  const auto [top, bottom] = std::minmax(rows.front().destination, rows.back().destination);
+  RecordDamage(dc, left, top, int64_t{right} + 1, int64_t{bottom} + 1);
+}
+
 int32_t Blit(DeviceContext destination, int32_t x, int32_t y, int32_t width, int32_t height,
              DeviceContext source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
              int32_t sourceHeight, uint32_t rop) {
@@ -299,6 +325,7 @@ int32_t Blit(DeviceContext destination, int32_t x, int32_t y, int32_t width, int
     const std::vector<AxisStep> rows =
         MapAxis(y, height, target.height, sourceY, sourceHeight, origin.height);
     if (columns.empty() || rows.empty()) return 1;
+    RecordBlitDamage(*to, columns, rows);
     // Within one image, read from a copy so that no pixel is read after it
     // has been written.
     std::vector<uint8_t> copy;
@@ -389,6 +416,7 @@ void OpenSoftDC(SoftDC* dc, const SoftBitmap& image) {
   dc->currentY = 0;
   dc->compatibleBitsPerPixel = image.bitsPerPixel;
   dc->image = image;
+  dc->damage = nullptr;
 }
 
 void CloseSoftDC(SoftDC* dc) {
@@ -569,7 +597,8 @@ int32_t FillRect(DeviceContext handle, int32_t left, int32_t top, int32_t right,
   // The brush is copied whatever the device context's raster operation.
   const int32_t bitsPerPixel = dc->image.bitsPerPixel;
   Paint paint{dc->image, ColourToPixel(brush->colour, bitsPerPixel), RasterOpOf(Rop2CopyPen),
-              ColourMask(bitsPerPixel)};
+              ColourMask(bitsPerPixel), nullptr};
+  RecordDamage(*dc, left, top, right, bottom);
   const int32_t x0 = std::max(left, 0), x1 = std::min(right, dc->image.width);
   for (int32_t y = std::max(top, 0); y < std::min(bottom, dc->image.height); ++y) {
     if (x0 < x1) PaintRun(&paint, y, x0, x1);
@@ -611,6 +640,7 @@ int32_t SetPixelV(DeviceContext handle, int32_t x, int32_t y, uint32_t colour) {
   const SoftDC* dc = AsDC(handle);
   if (dc == nullptr || !Contains(dc->image, x, y)) return 0;
   StorePixel(dc->image, x, y, ColourToPixel(colour, dc->image.bitsPerPixel));
+  RecordDamage(*dc, x, y, int64_t{x} + 1, int64_t{y} + 1);
   return 1;
 }
 
@@ -634,6 +664,7 @@ int32_t ExtFloodFill(DeviceContext handle, int32_t x, int32_t y, uint32_t colour
   };
   if (!inside(x, y)) return 0;
   if (!dc->brush->paints) return 1;
+  RecordDamage(*dc, 0, 0, image.width, image.height);
   try {
     // The whole region is found before any pixel is painted, so the brush
     // may have the very colour being filled.
@@ -706,6 +737,7 @@ int32_t AlphaBlend(DeviceContext dest, int32_t x, int32_t y, int32_t width, int3
         MapAxis(x, width, target.width, sourceX, sourceWidth, origin.width);
     const std::vector<AxisStep> rows =
         MapAxis(y, height, target.height, sourceY, sourceHeight, origin.height);
+    RecordBlitDamage(*to, columns, rows);
     for (const AxisStep& row : rows) {
       for (const AxisStep& column : columns) {
         const Channels s =

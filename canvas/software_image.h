@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "canvas/damage.h"
+
 namespace vivuvev {
 
 // Pixels in memory, rows pitch bytes apart. 32 bits per pixel: the word
@@ -55,12 +57,13 @@ struct SoftDC {
   int32_t currentY;
   int32_t compatibleBitsPerPixel;  // of bitmaps made for it
   SoftBitmap image;                // the pixels it draws into
+  DamageLog* damage;               // where drawing records what it may change; may be null
 };
 
 // Makes dc a device context over image with GDI's default state: the black
 // one-pixel pen, the white brush, the system font, R2_COPYPEN, OPAQUE, a
-// white background, black text, alignment 0, current position (0, 0).
-// Allocates nothing.
+// white background, black text, alignment 0, current position (0, 0), and
+// no damage log. Allocates nothing.
 void OpenSoftDC(SoftDC* dc, const SoftBitmap& image);
 // Takes every object out of dc (freeing those deleted while selected) and
 // marks it released, so that later calls with it fail.

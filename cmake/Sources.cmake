@@ -36,6 +36,7 @@ add_library(vivuvev_core OBJECT
 add_library(vivuvev_software OBJECT
   canvas/blit_software.cpp
   canvas/canvas_surface_software.cpp
+  canvas/damage.cpp
   canvas/ellipse_raster.cpp
   canvas/gdi_software.cpp
   display/screen_software.cpp

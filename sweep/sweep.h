@@ -6,6 +6,8 @@
 
 namespace vivuvev {
 
+struct DrawingPass;
+
 // What ends the animation: saver stops on any key or cursor movement,
 // standalone on Escape.
 enum class StopRule { AnyInput, EscapeKey };
@@ -39,6 +41,13 @@ SweepCycle DrawSweepCycle(int32_t width, int32_t height);
 // The cycle being drawn and how many cycles have begun.
 const SweepCycle& CurrentSweepCycle();
 uint32_t SweepCyclesBegun();
+
+// How strongly each frame lays the canvas over the screen, of 255.
+constexpr int32_t SweepIntensity = 30;
+
+// Begins a drawing pass on target and draws a step's two rings in it; the
+// caller ends the pass. The pass's pixels reach the target at EndDrawing.
+void DrawSweepRings(DrawingPass* target, const SweepCycle& cycle, int16_t step);
 
 // Set-up: cursor, keyboard, graphics, window, screen and canvas.
 void SetUpSweep(StopRule rule);

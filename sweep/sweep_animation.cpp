@@ -15,7 +15,6 @@ namespace {
 
 constexpr int32_t SweepCanvas = 0;
 constexpr int32_t SweepWindow = 0;
-constexpr int32_t SweepIntensity = 30;
 
 struct SweepRun {
   CursorPoint start;
@@ -63,14 +62,18 @@ SweepRadii SweepRadiiAt(int16_t step) {
   return {int32_t{step} * StepSize, (int32_t{MaxStep} - step + 1) * StepSize};
 }
 
-bool SweepStep(StopRule rule, const SweepCycle& c, int16_t step) {
+void DrawSweepRings(DrawingPass* target, const SweepCycle& c, int16_t step) {
   const SweepRadii radii = SweepRadiiAt(step);
-  BeginDrawing(CanvasDrawTarget(SweepCanvas));
+  BeginDrawing(target);
   SetDrawingMode(DrawModeOutlined);
   SetFrontColor(PackRGB(c.red1, c.green1, c.blue1));
   DrawCircle(c.cx, c.cy, radii.growing);
   SetFrontColor(PackRGB(c.red2, c.green2, c.blue2));
   DrawCircle(c.cx2, c.cy, radii.shrinking);
+}
+
+bool SweepStep(StopRule rule, const SweepCycle& c, int16_t step) {
+  DrawSweepRings(CanvasDrawTarget(SweepCanvas), c, step);
   EndDrawing();
   BeginBlendPass();
   BlendCanvasToScreen(SweepCanvas, 0, 0, SweepIntensity);

@@ -48,7 +48,7 @@ inline void SetCanvasPixel(int32_t number, int32_t x, int32_t y, uint32_t word) 
     const auto half = static_cast<uint16_t>(word);
     std::memcpy(bits + y * pitch + 2 * x, &half, 2);
   }
-  UnlockCanvasPixels(store, false);
+  UnlockCanvasPixels(store, true);
 }
 
 // One pass on canvas number: a circle of the colour in the given mode.
