@@ -57,4 +57,46 @@ constexpr uint32_t Widen6(uint32_t v) { return (v << 2) | (v >> 4); }
 constexpr uint32_t Narrow5(uint32_t v) { return (v * 31u + 127u) / 255u; }
 constexpr uint32_t Narrow6(uint32_t v) { return (v * 63u + 127u) / 255u; }
 
+// Colours as 0x00RRGGBB: a class-2 pixel's colour bits and an R5G6B5 word
+// widened, and such a colour narrowed to R5G6B5.
+constexpr uint32_t WidenClass2(uint32_t pixel) {
+  return (Widen5((pixel >> 10) & 0x1Fu) << 16) | (Widen5((pixel >> 5) & 0x1Fu) << 8) |
+         Widen5(pixel & 0x1Fu);
+}
+constexpr uint32_t Widen565(uint32_t pixel) {
+  return (Widen5((pixel >> 11) & 0x1Fu) << 16) | (Widen6((pixel >> 5) & 0x3Fu) << 8) |
+         Widen5(pixel & 0x1Fu);
+}
+constexpr uint16_t Narrow565(uint32_t rgb) {
+  return static_cast<uint16_t>((Narrow5((rgb >> 16) & 0xFFu) << 11) |
+                               (Narrow6((rgb >> 8) & 0xFFu) << 5) | Narrow5(rgb & 0xFFu));
+}
+
+// BlendChannel on each channel of two 0x00RRGGBB colours.
+constexpr uint32_t BlendRgb(uint32_t canvas, uint32_t old, uint32_t alpha, uint32_t intensity) {
+  uint32_t out = 0;
+  for (unsigned shift = 0; shift < 24; shift += 8) {
+    out |= uint32_t{BlendChannel((canvas >> shift) & 0xFFu, (old >> shift) & 0xFFu, alpha,
+                                 intensity)}
+           << shift;
+  }
+  return out;
+}
+
+// One back-buffer pixel after the blit of the canvas pixel over it, intensity
+// 0..255. A transparent canvas pixel (alpha 0) leaves the word exactly as it
+// was; any other gives the blended colour, with the X8R8G8B8 top byte 0.
+constexpr uint32_t BlendPixel32(uint32_t screen, uint32_t canvas, uint32_t intensity) {
+  const uint32_t alpha = canvas >> 24;
+  if (alpha == 0) return screen;
+  return BlendRgb(canvas & 0xFFFFFFu, screen & 0xFFFFFFu, alpha, intensity);
+}
+
+// The same for a class-2 canvas pixel over an R5G6B5 word: its alpha bit
+// stands for alpha 255 when set and 0 when clear.
+constexpr uint16_t BlendPixel16(uint16_t screen, uint16_t canvas, uint32_t intensity) {
+  if ((canvas & 0x8000u) == 0) return screen;
+  return Narrow565(BlendRgb(WidenClass2(canvas), Widen565(screen), 255u, intensity));
+}
+
 }  // namespace vivuvev

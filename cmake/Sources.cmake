@@ -31,9 +31,30 @@ add_library(vivuvev_core OBJECT
   sweep/module_sweep.cpp
 )
 
+# The software blit's row kernels. On x86-64 each vector set's file is built
+# for its own instruction set and used only where the processor has it;
+# MinGW-w64 does not keep the stack 32-byte aligned for AVX values, so Windows
+# builds stop at SSE2. Other processors get the one-pixel formulas alone.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  if(WIN32)
+    set(VIVUVEV_BLEND_ROWS canvas/blend_rows_sse2.cpp canvas/blend_rows_x86_win32.cpp)
+  else()
+    set(VIVUVEV_BLEND_ROWS canvas/blend_rows_sse2.cpp canvas/blend_rows_avx2.cpp
+        canvas/blend_rows_avx512.cpp canvas/blend_rows_x86.cpp)
+    set_source_files_properties(canvas/blend_rows_avx2.cpp PROPERTIES COMPILE_OPTIONS -mavx2)
+    set_source_files_properties(canvas/blend_rows_avx512.cpp
+                                PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx512bw")
+  endif()
+else()
+  set(VIVUVEV_BLEND_ROWS canvas/blend_rows_generic.cpp)
+endif()
+
 # Software canvas, 2D drawing, blit and back buffer: the x11 and headless
 # platforms draw with these.
 add_library(vivuvev_software OBJECT
+  canvas/blend_rows_active.cpp
+  canvas/blend_rows_scalar.cpp
+  ${VIVUVEV_BLEND_ROWS}
   canvas/blit_software.cpp
   canvas/canvas_surface_software.cpp
   canvas/damage.cpp
