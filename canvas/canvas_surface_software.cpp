@@ -131,6 +131,10 @@ DeviceContext GetCanvasSurfaceDC(CanvasSurface* surface) {
   if (surface == nullptr || surface->locked || surface->dcOut) return nullptr;
   OpenSoftDC(&surface->dc, surface->image);
   surface->damage.Clear();
+  // Two outlines crossing every row, as a frame of the animation draws,
+  // record at most two runs a row each: with room for them made once, the
+  // passes of the animation never allocate.
+  surface->damage.Reserve(4 * static_cast<size_t>(surface->image.height));
   surface->dc.damage = &surface->damage;
   surface->dcOut = true;
   return &surface->dc;

@@ -10,6 +10,13 @@ void DamageLog::Clear() {
   everything_ = false;
 }
 
+void DamageLog::Reserve(size_t boxes) {
+  try {
+    boxes_.reserve(std::min(boxes, MaxBoxes));
+  } catch (const std::bad_alloc&) {
+  }
+}
+
 void DamageLog::Record(int64_t left, int64_t top, int64_t right, int64_t bottom, int32_t width,
                        int32_t height) {
   if (everything_) return;

@@ -29,6 +29,9 @@ class DamageLog {
 
   // Forgets what was recorded; keeps the memory.
   void Clear();
+  // Room for boxes boxes without allocating; too little memory leaves the
+  // log to grow as it records.
+  void Reserve(size_t boxes);
   // Records the box (left, top, right, bottom) clipped to a width x height
   // image. A run on the row of the last box that touches or overlaps it
   // widens that box instead of adding one.

@@ -71,7 +71,31 @@ SoftObject* AsObject(GdiObject handle) {
   return static_cast<SoftObject*>(handle);
 }
 
+// Pens and brushes come from a small pool, so that drawing passes, which make
+// and delete a few of them each, allocate nothing; past the pool they are
+// allocated one by one.
+constexpr size_t PenAndBrushPoolSize = 32;
+SoftObject penAndBrushPool[PenAndBrushPoolSize];
+bool penAndBrushInUse[PenAndBrushPoolSize];
+
+SoftObject* NewPenOrBrush(uint32_t type, uint32_t colour) {
+  const SoftObject made{type, false, true, colour, 0, false, {}};
+  for (size_t i = 0; i < PenAndBrushPoolSize; ++i) {
+    if (!penAndBrushInUse[i]) {
+      penAndBrushInUse[i] = true;
+      penAndBrushPool[i] = made;
+      return &penAndBrushPool[i];
+    }
+  }
+  return new (std::nothrow) SoftObject{made};
+}
+
 void Destroy(SoftObject* object) {
+  if (object >= penAndBrushPool && object < penAndBrushPool + PenAndBrushPoolSize) {
+    object->type = 0;  // a stale handle is refused like any unknown one
+    penAndBrushInUse[object - penAndBrushPool] = false;
+    return;
+  }
   if (object->type == ObjectBitmap) FreeSoftBitmap(&object->image);
   delete object;
 }
@@ -466,11 +490,11 @@ GdiObject CreateCompatibleBitmap(DeviceContext handle, int32_t width, int32_t he
 
 GdiObject CreatePen(int32_t style, int32_t /*width*/, uint32_t colour) {
   if (style != PenSolid) return nullptr;
-  return new (std::nothrow) SoftObject{ObjectPen, false, true, colour, 0, false, {}};
+  return NewPenOrBrush(ObjectPen, colour);
 }
 
 GdiObject CreateSolidBrush(uint32_t colour) {
-  return new (std::nothrow) SoftObject{ObjectBrush, false, true, colour, 0, false, {}};
+  return NewPenOrBrush(ObjectBrush, colour);
 }
 
 GdiObject GetStockObject(int32_t which) {

@@ -1,27 +1,62 @@
 // OS services on POSIX: CLOCK_MONOTONIC for the tick count, the kernel's
 // thread id, nanosleep, exit(). The private heap is a list of calloc'd blocks
 // so that destroying it frees whatever is still allocated, as destroying a
-// Windows private heap does.
+// Windows private heap does. Like any heap it keeps a few released small
+// blocks for reuse, so that a record made and freed every frame (a drawing
+// pass) costs no allocation.
 #include "platform/system.h"
 
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace vivuvev {
 
 namespace {
 
-struct HeapBlock {
+// Each block starts with this header; the alignment keeps what follows it
+// aligned as calloc's memory is.
+struct alignas(16) HeapBlock {
   HeapBlock* previous;
   HeapBlock* next;
+  size_t bytes;
 };
 
+constexpr size_t SmallBlockBytes = 1024;
+constexpr int SpareBlocksKept = 8;
+
 bool heapExists = false;
-HeapBlock heapBlocks = {&heapBlocks, &heapBlocks};
+HeapBlock heapBlocks = {&heapBlocks, &heapBlocks, 0};   // allocated
+HeapBlock spareBlocks = {&spareBlocks, &spareBlocks, 0};  // released, kept for reuse
+int spareCount = 0;
+
+void Link(HeapBlock* list, HeapBlock* block) {
+  block->previous = list->previous;
+  block->next = list;
+  list->previous->next = block;
+  list->previous = block;
+}
+
+void Unlink(HeapBlock* block) {
+  block->previous->next = block->next;
+  block->next->previous = block->previous;
+}
+
+HeapBlock* TakeSpare(size_t bytes) {
+  for (HeapBlock* block = spareBlocks.next; block != &spareBlocks; block = block->next) {
+    if (block->bytes != bytes) continue;
+    Unlink(block);
+    --spareCount;
+    std::memset(block + 1, 0, bytes);
+    return block;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -52,12 +87,14 @@ bool CreateProgramHeap() {
 
 void* HeapAllocZeroed(size_t bytes) {
   if (!heapExists) return nullptr;
-  auto* block = static_cast<HeapBlock*>(std::calloc(1, sizeof(HeapBlock) + bytes));
-  if (block == nullptr) return nullptr;
-  block->previous = heapBlocks.previous;
-  block->next = &heapBlocks;
-  heapBlocks.previous->next = block;
-  heapBlocks.previous = block;
+  HeapBlock* block = TakeSpare(bytes);
+  if (block == nullptr) {
+    if (bytes > SIZE_MAX - sizeof(HeapBlock)) return nullptr;
+    block = static_cast<HeapBlock*>(std::calloc(1, sizeof(HeapBlock) + bytes));
+    if (block == nullptr) return nullptr;
+    block->bytes = bytes;
+  }
+  Link(&heapBlocks, block);
   return block + 1;
 }
 
@@ -74,14 +111,25 @@ void* HeapGrowZeroed(void* memory, size_t bytes, size_t newBytes) {
 void HeapRelease(void* memory) {
   if (memory == nullptr) return;
   HeapBlock* block = static_cast<HeapBlock*>(memory) - 1;
-  block->previous->next = block->next;
-  block->next->previous = block->previous;
+  Unlink(block);
+  if (heapExists && block->bytes <= SmallBlockBytes && spareCount < SpareBlocksKept) {
+    Link(&spareBlocks, block);
+    ++spareCount;
+    return;
+  }
   std::free(block);
 }
 
 void DestroyProgramHeap() {
-  while (heapBlocks.next != &heapBlocks) HeapRelease(heapBlocks.next + 1);
   heapExists = false;
+  for (HeapBlock* list : {&heapBlocks, &spareBlocks}) {
+    while (list->next != list) {
+      HeapBlock* block = list->next;
+      Unlink(block);
+      std::free(block);
+    }
+  }
+  spareCount = 0;
 }
 
 }  // namespace vivuvev
