@@ -14,6 +14,7 @@ struct Avx2 {
   using V = __m256i;
   using Mask = __m256i;
   static constexpr int32_t Bytes = 32;
+  static constexpr bool HasMultiplyAddBytes = true;
 
   static V Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
   static void Store(void* p, V v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
@@ -32,6 +33,10 @@ struct Avx2 {
   static V WidenLow8(V v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
   static V WidenHigh8(V v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
   static V Narrow16(V low, V high) { return _mm256_packus_epi16(low, high); }
+  static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
+  static V InterleaveLow8(V a, V b) { return _mm256_unpacklo_epi8(a, b); }
+  static V InterleaveHigh8(V a, V b) { return _mm256_unpackhi_epi8(a, b); }
+  static V MultiplyAddBytes(V a, V b) { return _mm256_maddubs_epi16(a, b); }
   static Mask Equal32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
   static uint32_t MaskBits(Mask m) {
     return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(m)));

@@ -16,6 +16,7 @@ struct Avx512 {
   using V = __m512i;
   using Mask = __mmask16;
   static constexpr int32_t Bytes = 64;
+  static constexpr bool HasMultiplyAddBytes = true;
 
   static V Load(const void* p) { return _mm512_loadu_si512(p); }
   static void Store(void* p, V v) { _mm512_storeu_si512(p, v); }
@@ -36,6 +37,10 @@ struct Avx512 {
   static V WidenLow8(V v) { return _mm512_unpacklo_epi8(v, _mm512_setzero_si512()); }
   static V WidenHigh8(V v) { return _mm512_unpackhi_epi8(v, _mm512_setzero_si512()); }
   static V Narrow16(V low, V high) { return _mm512_packus_epi16(low, high); }
+  static V Xor(V a, V b) { return _mm512_xor_si512(a, b); }
+  static V InterleaveLow8(V a, V b) { return _mm512_unpacklo_epi8(a, b); }
+  static V InterleaveHigh8(V a, V b) { return _mm512_unpackhi_epi8(a, b); }
+  static V MultiplyAddBytes(V a, V b) { return _mm512_maddubs_epi16(a, b); }
   static Mask Equal32(V a, V b) { return _mm512_cmpeq_epi32_mask(a, b); }
   static uint32_t MaskBits(Mask m) { return m; }
   static V Select(Mask m, V yes, V no) { return _mm512_mask_blend_epi32(m, no, yes); }

@@ -40,8 +40,9 @@ namespace {
 // the time would.
 constexpr int32_t MaxSurfaceSide = 16384;
 
-// Row padding beyond the 16-byte rounding, per kind of surface.
-constexpr int32_t TexturePadding = 16;
+// Row padding beyond the cache-line rounding, per kind of surface. The
+// texture's keeps its rows on cache lines, where the blit reads them.
+constexpr int32_t TexturePadding = 64;
 constexpr int32_t WorkingCopyPadding = 32;
 constexpr int32_t RenderTargetPadding = 48;
 

@@ -2,6 +2,7 @@
 // display's format, shown through PresentBackBuffer. There is no device to
 // lose: a present that fails is simply tried again at the next frame.
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "canvas/canvas_store.h"
@@ -71,7 +72,13 @@ int32_t OpenScreenInWindow(WindowHandle parent, int32_t x, int32_t y, int32_t wi
     return 0;
   }
   const int32_t bits = DisplayBitsPerPixel();
-  const int32_t pitch = ((width * (bits / 8)) + 15) & ~15;
+  const int64_t lineBytes = CacheLineBytes;
+  const int64_t rowBytes = (int64_t{width} * (bits / 8) + lineBytes - 1) / lineBytes * lineBytes;
+  if (rowBytes > INT32_MAX) {
+    FreeAllCanvases();
+    return 0;
+  }
+  const auto pitch = static_cast<int32_t>(rowBytes);
   try {
     backBuffer.pixels.assign(static_cast<size_t>(pitch) * static_cast<size_t>(height), 0);
   } catch (const std::bad_alloc&) {

@@ -133,7 +133,7 @@ TEST_F(BlitTest, TheBackBufferKeepsItsContentAcrossPresents) {
   CreateCanvas(0, 4, 4, 1);
   SetCanvasPixel(0, 0, 0, 0xFF808080u);
   Blend(0, 0, 0, 100);
-  const std::vector<uint8_t> shown = SoftwareBackBuffer()->pixels;
+  const auto shown = SoftwareBackBuffer()->pixels;
   PresentFrame();
   PresentFrame();
   EXPECT_EQ(SoftwareBackBuffer()->pixels, shown);
