@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the tools need.
-# Usage: scripts/install-packages.sh [native|windows]...   (default: both)
+# Usage: scripts/install-packages.sh [native|windows|plot]...   (default: native and windows)
 set -euo pipefail
 sets=("$@")
 [ ${#sets[@]} -gt 0 ] || sets=(native windows)
@@ -11,6 +11,7 @@ for set in "${sets[@]}"; do
                        libx11-dev libxext-dev libxrandr-dev xvfb xdotool imagemagick x11-utils) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64
                         xvfb xdotool imagemagick x11-utils) ;;
+    plot) packages+=(gnuplot-nox) ;;
     *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
   esac
 done

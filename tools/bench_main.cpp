@@ -1,0 +1,317 @@
+// vivuvev-bench: the real sweep on the headless platform, timed against the
+// plain reference canvas and blit in the same run.
+//
+// For each size and depth it runs three whole cycles first, so that the
+// canvas is covered as it is for most of the animation's life (a blit passes
+// quickly over transparent stretches), and hands the very same canvas and
+// screen to the reference. Then, for about --seconds each, in rounds taken
+// in turn: frames of the real sweep step, the same frames timed phase by
+// phase, a plain memory pass over the canvas and the back buffer (read the
+// canvas, read and write the screen) as the floor any blit stands on, and the
+// reference's frames.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "canvas/blend_rows.h"
+#include "canvas/blit.h"
+#include "canvas/canvas_store.h"
+#include "canvas/drawing_pass.h"
+#include "canvas/pixels.h"
+#include "display/back_buffer.h"
+#include "display/screen.h"
+#include "display/window.h"
+#include "input/keyboard.h"
+#include "input/random.h"
+#include "launch/program.h"
+#include "platform/headless.h"
+#include "sweep/sweep.h"
+#include "tests/reference/reference_sweep.h"
+
+namespace vivuvev {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr uint32_t BenchSeed = 2026;
+constexpr int32_t WarmUpCycles = 3;
+constexpr int Rounds = 4;
+constexpr int32_t SweepCanvas = 0;  // the canvas the sweep draws on
+
+struct Size {
+  int32_t width;
+  int32_t height;
+  int32_t bits;
+};
+
+struct Result {
+  Size size;
+  double referenceFps;
+  double fastFps;
+  double setupMs;
+  double drawMs;
+  double commitMs;
+  double blitMs;
+  double floorMs;
+  double opaqueShare;  // of the canvas, when the timing began
+};
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Where the sweep is: the cycle being drawn and its last step.
+struct Cursor {
+  SweepCycle cycle;
+  int32_t step;
+  int32_t width;
+  int32_t height;
+
+  // On to the next step, beginning a new cycle after the last.
+  void Advance() {
+    if (++step > MaxStep) {
+      cycle = DrawSweepCycle(width, height);
+      step = 1;
+    }
+  }
+};
+
+// Runs frame() until at least seconds have passed (and 5 frames); frames per
+// second.
+double FramesPerSecond(double seconds, const std::function<void()>& frame) {
+  const Clock::time_point start = Clock::now();
+  uint32_t frames = 0;
+  Clock::duration elapsed{};
+  do {
+    frame();
+    ++frames;
+    elapsed = Clock::now() - start;
+  } while (frames < 5 || Milliseconds(elapsed) < seconds * 1000.0);
+  return frames * 1000.0 / Milliseconds(elapsed);
+}
+
+struct Phases {
+  double setupMs;
+  double drawMs;
+  double commitMs;
+  double blitMs;
+};
+
+// The real step, split where its phases meet, each phase timed; the mean of
+// each per frame.
+Phases TimePhases(double seconds, Cursor* cursor) {
+  Clock::duration setup{}, draw{}, commit{}, blit{};
+  uint32_t frames = 0;
+  const Clock::time_point start = Clock::now();
+  do {
+    cursor->Advance();
+    const Clock::time_point t0 = Clock::now();
+    DrawingPass* target = CanvasDrawTarget(SweepCanvas);
+    const Clock::time_point t1 = Clock::now();
+    DrawSweepRings(target, cursor->cycle, static_cast<int16_t>(cursor->step));
+    const Clock::time_point t2 = Clock::now();
+    EndDrawing();
+    const Clock::time_point t3 = Clock::now();
+    BeginBlendPass();
+    BlendCanvasToScreen(SweepCanvas, 0, 0, SweepIntensity);
+    EndBlendPass();
+    const Clock::time_point t4 = Clock::now();
+    PresentFrame();
+    PollWindowEvent();
+    PollKeyboard();
+    setup += t1 - t0;
+    draw += t2 - t1;
+    commit += t3 - t2;
+    blit += t4 - t3;
+    ++frames;
+  } while (frames < 5 || Milliseconds(Clock::now() - start) < seconds * 1000.0);
+  return {Milliseconds(setup) / frames, Milliseconds(draw) / frames, Milliseconds(commit) / frames,
+          Milliseconds(blit) / frames};
+}
+
+// One plain pass over the bytes a blit moves: every canvas row read, every
+// back-buffer row read and written back unchanged. A zero the compiler cannot
+// see keeps the pass from being optimised away. The row is built for the
+// widest vector unit the CPU has, as the blit is, and vectorised (-O3).
+volatile uint64_t floorMask = 0;
+
+__attribute__((target_clones("avx512f", "avx2", "default"))) void FloorRow(
+    uint64_t* __restrict to, const uint64_t* __restrict from, size_t words, uint64_t mask) {
+  for (size_t i = 0; i < words; ++i) to[i] |= from[i] & mask;
+}
+
+double FloorMs(double seconds, const uint8_t* canvas, int32_t canvasPitch, BackBuffer* screen) {
+  const uint64_t mask = floorMask;
+  const size_t words = static_cast<size_t>(screen->width) * static_cast<size_t>(screen->bitsPerPixel) / 64;
+  const auto pass = [&] {
+    for (int32_t y = 0; y < screen->height; ++y) {
+      FloorRow(reinterpret_cast<uint64_t*>(screen->pixels.data() + static_cast<size_t>(y) * screen->pitch),
+               reinterpret_cast<const uint64_t*>(canvas + static_cast<size_t>(y) * canvasPitch), words, mask);
+    }
+  };
+  return 1000.0 / FramesPerSecond(seconds, pass);
+}
+
+// The share of canvas pixels that are opaque: how much of the canvas a blit
+// cannot pass over.
+double OpaqueShare() {
+  CanvasStore* store = FindCanvas(SweepCanvas)->store;
+  uint8_t* bits = nullptr;
+  int32_t pitch = 0;
+  if (!LockCanvasPixels(store, false, &bits, &pitch)) return 0.0;
+  uint64_t opaque = 0;
+  for (int32_t y = 0; y < store->height; ++y) {
+    const uint8_t* row = bits + static_cast<size_t>(y) * pitch;
+    for (int32_t x = 0; x < store->width; ++x) {
+      opaque += store->pixelClass == PixelClass32 ? row[4 * x + 3] >> 7 : row[2 * x + 1] >> 7;
+    }
+  }
+  UnlockCanvasPixels(store, false);
+  return static_cast<double>(opaque) / (static_cast<double>(store->width) * store->height);
+}
+
+// The reference takes over the canvas and the screen as they are.
+void CopyIntoReference(reference::Run* slow) {
+  CanvasStore* store = FindCanvas(SweepCanvas)->store;
+  uint8_t* bits = nullptr;
+  int32_t pitch = 0;
+  if (LockCanvasPixels(store, false, &bits, &pitch)) {
+    const size_t rowBytes = slow->canvas.pixels.size() / static_cast<size_t>(store->height);
+    for (int32_t y = 0; y < store->height; ++y) {
+      std::memcpy(&slow->canvas.pixels[y * rowBytes], bits + static_cast<size_t>(y) * pitch, rowBytes);
+    }
+    UnlockCanvasPixels(store, false);
+  }
+  const BackBuffer& screen = *SoftwareBackBuffer();
+  for (int32_t y = 0; y < screen.height; ++y) {
+    std::memcpy(&slow->screen.pixels[static_cast<size_t>(y) * slow->screen.pitch],
+                &screen.pixels[static_cast<size_t>(y) * screen.pitch], static_cast<size_t>(slow->screen.pitch));
+  }
+}
+
+Result Measure(const Size& size, double seconds) {
+  Result result{};
+  result.size = size;
+  ResetHeadlessPlatform();
+  StartProgram();
+  SetHeadlessScreen(size.width, size.height, size.bits);
+  SeedRandom(BenchSeed);
+  RandomState.seeded = 1;
+  SetUpSweep(StopRule::EscapeKey);
+  Cursor cursor{DrawSweepCycle(size.width, size.height), 0, size.width, size.height};
+  for (int32_t frame = 0; frame < WarmUpCycles * MaxStep; ++frame) {
+    cursor.Advance();
+    SweepStep(StopRule::EscapeKey, cursor.cycle, static_cast<int16_t>(cursor.step));
+  }
+
+  result.opaqueShare = OpaqueShare();
+  reference::Run slow;
+  reference::StartRun(&slow, size.width, size.height, size.bits);
+  CopyIntoReference(&slow);
+  Cursor slowCursor = cursor;
+
+  // Rounds of every measurement in turn, each kept at its best, so that a
+  // moment of load on the machine spoils no single figure.
+  const double share = seconds / Rounds;
+  result.floorMs = result.setupMs = result.drawMs = result.commitMs = result.blitMs = HUGE_VAL;
+  for (int round = 0; round < Rounds; ++round) {
+    result.fastFps = std::max(result.fastFps, FramesPerSecond(share, [&] {
+      cursor.Advance();
+      SweepStep(StopRule::EscapeKey, cursor.cycle, static_cast<int16_t>(cursor.step));
+    }));
+    const Phases phases = TimePhases(share, &cursor);
+    result.setupMs = std::min(result.setupMs, phases.setupMs);
+    result.drawMs = std::min(result.drawMs, phases.drawMs);
+    result.commitMs = std::min(result.commitMs, phases.commitMs);
+    result.blitMs = std::min(result.blitMs, phases.blitMs);
+    CanvasStore* store = FindCanvas(SweepCanvas)->store;
+    uint8_t* bits = nullptr;
+    int32_t pitch = 0;
+    if (LockCanvasPixels(store, false, &bits, &pitch)) {
+      result.floorMs = std::min(result.floorMs, FloorMs(share, bits, pitch, SoftwareBackBuffer()));
+      UnlockCanvasPixels(store, false);
+    }
+    result.referenceFps = std::max(result.referenceFps, FramesPerSecond(share, [&] {
+      slowCursor.Advance();
+      reference::DrawFrame(&slow, slowCursor.cycle, static_cast<int16_t>(slowCursor.step));
+    }));
+  }
+  EndLayers();
+  return result;
+}
+
+void PrintTable(const std::vector<Result>& results) {
+  std::printf("%-11s %4s %10s %9s %6s %9s %9s %10s %9s %9s\n", "size", "bits", "reference", "fast",
+              "ratio", "setup", "draw", "write-back", "blit", "floor");
+  std::printf("%-11s %4s %10s %9s %6s %9s %9s %10s %9s %9s\n", "", "", "fps", "fps", "", "ms", "ms",
+              "ms", "ms", "ms");
+  for (const Result& r : results) {
+    const std::string size = std::to_string(r.size.width) + "x" + std::to_string(r.size.height);
+    std::printf("%-11s %4d %10.1f %9.1f %6.2f %9.4f %9.4f %10.4f %9.4f %9.4f\n", size.c_str(),
+                r.size.bits, r.referenceFps, r.fastFps, r.fastFps / r.referenceFps, r.setupMs,
+                r.drawMs, r.commitMs, r.blitMs, r.floorMs);
+  }
+}
+
+bool WriteCsv(const std::string& path, const std::vector<Result>& results) {
+  FILE* file = std::fopen(path.c_str(), "w");
+  if (file == nullptr) return false;
+  std::fprintf(file,
+               "width,height,bits,reference_fps,fast_fps,ratio,setup_ms,draw_ms,commit_ms,blit_ms,"
+               "floor_ms\n");
+  for (const Result& r : results) {
+    std::fprintf(file, "%d,%d,%d,%.2f,%.2f,%.3f,%.5f,%.5f,%.5f,%.5f,%.5f\n", r.size.width,
+                 r.size.height, r.size.bits, r.referenceFps, r.fastFps, r.fastFps / r.referenceFps,
+                 r.setupMs, r.drawMs, r.commitMs, r.blitMs, r.floorMs);
+  }
+  return std::fclose(file) == 0;
+}
+
+constexpr char Usage[] =
+    "usage: vivuvev-bench [--csv FILE] [--seconds S]\n"
+    "  --csv FILE   also write the results as CSV\n"
+    "  --seconds S  time each measurement for about S seconds in all (default 1)\n";
+
+}  // namespace
+}  // namespace vivuvev
+
+int main(int argc, char** argv) {
+  using namespace vivuvev;
+  std::string csv;
+  double seconds = 1.0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--csv" && i + 1 < argc) {
+      csv = argv[++i];
+    } else if (option == "--seconds" && i + 1 < argc) {
+      char* end = nullptr;
+      seconds = std::strtod(argv[++i], &end);
+      if (end == argv[i] || *end != '\0' || !(seconds > 0.0 && seconds <= 600.0)) {
+        std::fprintf(stderr, "vivuvev-bench: --seconds takes a number above 0, at most 600\n%s", Usage);
+        return 2;
+      }
+    } else {
+      std::fprintf(stderr, "vivuvev-bench: unknown or incomplete option '%s'\n%s", option.c_str(), Usage);
+      return 2;
+    }
+  }
+  std::printf("vivuvev-bench: blit rows by the %s set, seed %u\n", ActiveBlendKernels().name, BenchSeed);
+  const Size sizes[] = {{1280, 720, 32}, {1280, 720, 16}, {1920, 1080, 32},
+                        {1920, 1080, 16}, {3840, 2160, 32}, {3840, 2160, 16}};
+  std::vector<Result> results;
+  for (const Size& size : sizes) {
+    results.push_back(Measure(size, seconds));
+    std::fprintf(stderr, "vivuvev-bench: %dx%d at %d bits measured, canvas %.0f%% opaque\n",
+                 size.width, size.height, size.bits, 100.0 * results.back().opaqueShare);
+  }
+  PrintTable(results);
+  if (!csv.empty() && !WriteCsv(csv, results)) {
+    std::fprintf(stderr, "vivuvev-bench: cannot write '%s'\n", csv.c_str());
+    return 1;
+  }
+  return 0;
+}
