@@ -125,16 +125,6 @@ void CreateCanvas(Canvas* canvas, int32_t width, int32_t height, int32_t pixelCl
 
 namespace {
 
-uint32_t Blend(uint32_t canvas, uint32_t old, uint32_t alpha) {
-  uint32_t out = 0;
-  for (unsigned shift = 0; shift < 24; shift += 8) {
-    out |= uint32_t{BlendChannel((canvas >> shift) & 0xFFu, (old >> shift) & 0xFFu, alpha,
-                                 SweepIntensity)}
-           << shift;
-  }
-  return out;
-}
-
 // Every canvas pixel over the screen pixel under it; canvas and screen have
 // one size.
 void Blit(const Canvas& canvas, BackBuffer* screen) {
@@ -159,14 +149,14 @@ void Blit(const Canvas& canvas, BackBuffer* screen) {
       if (screen->bitsPerPixel == 32) {
         uint32_t old;
         std::memcpy(&old, screenRow + 4 * x, 4);
-        const uint32_t now = Blend(rgb, old & 0xFFFFFFu, alpha);
+        const uint32_t now = BlendRgb(rgb, old & 0xFFFFFFu, alpha, SweepIntensity);
         std::memcpy(screenRow + 4 * x, &now, 4);
       } else {
         uint16_t old;
         std::memcpy(&old, screenRow + 2 * x, 2);
         const uint32_t wide = (Widen5(old >> 11) << 16) | (Widen6((old >> 5) & 0x3Fu) << 8) |
                               Widen5(old & 0x1Fu);
-        const uint32_t now = Blend(rgb, wide, alpha);
+        const uint32_t now = BlendRgb(rgb, wide, alpha, SweepIntensity);
         const auto narrow = static_cast<uint16_t>((Narrow5(now >> 16) << 11) |
                                                   (Narrow6((now >> 8) & 0xFFu) << 5) |
                                                   Narrow5(now & 0xFFu));
