@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <utility>
 #include <vector>
@@ -91,7 +92,8 @@ SoftObject* NewPenOrBrush(uint32_t type, uint32_t colour) {
 }
 
 void Destroy(SoftObject* object) {
-  if (object >= penAndBrushPool && object < penAndBrushPool + PenAndBrushPoolSize) {
+  const std::less<const SoftObject*> before;  // a total order, also across unrelated objects
+  if (!before(object, penAndBrushPool) && before(object, penAndBrushPool + PenAndBrushPoolSize)) {
     object->type = 0;  // a stale handle is refused like any unknown one
     penAndBrushInUse[object - penAndBrushPool] = false;
     return;
