@@ -12,6 +12,7 @@
 #include <new>
 
 #include "canvas/damage.h"
+#include "platform/cache_line.h"
 
 namespace vivuvev {
 
@@ -74,23 +75,17 @@ void CloseSoftDC(SoftDC* dc);
 // The largest image the software layer makes, in bytes.
 constexpr int64_t MaxSoftBitmapBytes = int64_t{1} << 31;
 
-// Pixels and rows start on this boundary: a cache line, and the widest
-// vector the blit loads.
-constexpr size_t SoftBitmapAlignment = 64;
-
-// Zero-filled pixels with rows padded to whole cache lines plus
-// extraRowBytes, so that the pitch differs from width x bytes per pixel.
-// False, with image untouched, when the size is not positive, exceeds
-// MaxSoftBitmapBytes or the memory cannot be had.
+// Zero-filled pixels, starting on a cache line, with rows padded to whole
+// cache lines plus extraRowBytes, so that the pitch differs from width x
+// bytes per pixel. False, with image untouched, when the size is not
+// positive, exceeds MaxSoftBitmapBytes or the memory cannot be had.
 inline bool AllocateSoftBitmap(SoftBitmap* image, int32_t width, int32_t height,
                                int32_t bitsPerPixel, int32_t extraRowBytes) {
   if (width <= 0 || height <= 0) return false;
-  const auto line = static_cast<int64_t>(SoftBitmapAlignment);
-  const int64_t rowBytes = int64_t{width} * (bitsPerPixel / 8);
-  const int64_t pitch = (rowBytes + line - 1) / line * line + extraRowBytes;
+  const int64_t pitch = WholeCacheLines(int64_t{width} * (bitsPerPixel / 8)) + extraRowBytes;
   if (pitch > MaxSoftBitmapBytes / height) return false;
   const auto bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
-  void* bits = ::operator new(bytes, std::align_val_t{SoftBitmapAlignment}, std::nothrow);
+  void* bits = ::operator new(bytes, std::align_val_t{CacheLineBytes}, std::nothrow);
   if (bits == nullptr) return false;
   std::memset(bits, 0, bytes);
   *image = {static_cast<uint8_t*>(bits), static_cast<int32_t>(pitch), width, height, bitsPerPixel};
@@ -98,7 +93,7 @@ inline bool AllocateSoftBitmap(SoftBitmap* image, int32_t width, int32_t height,
 }
 
 inline void FreeSoftBitmap(SoftBitmap* image) {
-  if (image->bits != nullptr) ::operator delete(image->bits, std::align_val_t{SoftBitmapAlignment});
+  if (image->bits != nullptr) ::operator delete(image->bits, std::align_val_t{CacheLineBytes});
   image->bits = nullptr;
 }
 

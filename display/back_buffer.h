@@ -5,33 +5,12 @@
 // unused and kept 0); 16 bits per pixel, R5G6B5.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <new>
 #include <vector>
 
+#include "platform/cache_line.h"
+
 namespace vivuvev {
-
-// Memory that starts on a cache line, which is also the widest vector the
-// blit stores: with rows a whole number of lines apart, its stores never
-// straddle two lines.
-constexpr size_t CacheLineBytes = 64;
-
-template <typename T>
-struct CacheLineAllocator {
-  using value_type = T;
-  CacheLineAllocator() = default;
-  template <typename U>
-  explicit CacheLineAllocator(const CacheLineAllocator<U>&) {}
-  T* allocate(size_t count) {
-    return static_cast<T*>(::operator new(count * sizeof(T), std::align_val_t{CacheLineBytes}));
-  }
-  void deallocate(T* memory, size_t) { ::operator delete(memory, std::align_val_t{CacheLineBytes}); }
-  template <typename U>
-  bool operator==(const CacheLineAllocator<U>&) const { return true; }
-  template <typename U>
-  bool operator!=(const CacheLineAllocator<U>&) const { return false; }
-};
 
 struct BackBuffer {
   std::vector<uint8_t, CacheLineAllocator<uint8_t>> pixels;

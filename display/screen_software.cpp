@@ -72,8 +72,7 @@ int32_t OpenScreenInWindow(WindowHandle parent, int32_t x, int32_t y, int32_t wi
     return 0;
   }
   const int32_t bits = DisplayBitsPerPixel();
-  const int64_t lineBytes = CacheLineBytes;
-  const int64_t rowBytes = (int64_t{width} * (bits / 8) + lineBytes - 1) / lineBytes * lineBytes;
+  const int64_t rowBytes = WholeCacheLines(int64_t{width} * (bits / 8));
   if (rowBytes > INT32_MAX) {
     FreeAllCanvases();
     return 0;
