@@ -37,7 +37,6 @@ class DamageLog {
   // widens that box instead of adding one.
   void Record(int64_t left, int64_t top, int64_t right, int64_t bottom, int32_t width,
               int32_t height);
-  void RecordEverything() { everything_ = true; }
 
   bool Everything() const { return everything_; }
   const std::vector<DamageBox>& Boxes() const { return boxes_; }
