@@ -8,6 +8,7 @@ add_library(vivuvev_core OBJECT
   launch/text.cpp
   sweep/max_step.cpp
   sweep/sweep_animation.cpp
+  sweep/sweep_frame.cpp
   sweep/sweep_cycle.cpp
   display/device_loss.cpp
   display/format_bits.cpp

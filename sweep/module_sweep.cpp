@@ -4,9 +4,6 @@
 #include <chrono>
 #include <thread>
 
-#include "display/window.h"
-#include "launch/program.h"
-#include "platform/desktop.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {
@@ -26,23 +23,14 @@ void PauseBetweenFrames(uint32_t delayMicroseconds, const volatile std::sig_atom
 }
 
 void RunModuleSweep(uint32_t delayMicroseconds, const volatile std::sig_atomic_t& stop) {
-  // Keys and the mouse belong to the daemon; Escape's rule only keeps the
-  // set-up from taking the cursor position, and the step's answer is unused.
-  SetUpSweep(StopRule::EscapeKey);
-  const int32_t width = PrimaryScreenWidth();
-  const int32_t height = PrimaryScreenHeight();
+  // Keys and the mouse belong to the daemon: no stop test, only the signal.
+  SweepState state;
+  SetUpSweep(&state, StopRule::None);
   while (stop == 0) {
-    const SweepCycle cycle = DrawSweepCycle(width, height);
-    for (int32_t step = 1; step <= MaxStep && stop == 0; ++step) {
-      SweepStep(StopRule::EscapeKey, cycle, static_cast<int16_t>(step));
-      PauseBetweenFrames(delayMicroseconds, stop);
-    }
-    // A screen too small for a single step gives cycles without frames; they
-    // still take the window's events and pause, rather than spin.
-    if (MaxStep < 1) {
-      PollWindowEvent();
-      PauseBetweenFrames(std::max(delayMicroseconds, PauseSlice), stop);
-    }
+    // A screen too small for a single step gives frames without a picture;
+    // they still take the window's events and pause, rather than spin.
+    const bool shown = SweepFrame(&state);
+    PauseBetweenFrames(shown ? delayMicroseconds : std::max(delayMicroseconds, PauseSlice), stop);
   }
 }
 

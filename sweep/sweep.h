@@ -1,16 +1,26 @@
 // SweepAnimation: cycles of two circle outlines, one growing from a random
 // centre and one shrinking towards it, laid translucently over the screen.
+//
+// The animation is a record of state (SweepState) and one function that
+// advances it by one frame (SweepFrame). Every host drives that function in
+// a loop of its own: the two programs until the stop test fires
+// (RunSweepCycles), the daemon's module until a signal, vivuvev-render for N
+// frames, vivuvev-bench for as long as it measures, and the reference on its
+// own plain canvas.
 #pragma once
 
 #include <cstdint>
+
+#include "platform/desktop.h"
 
 namespace vivuvev {
 
 struct DrawingPass;
 
 // What ends the animation: saver stops on any key or cursor movement,
-// standalone on Escape.
-enum class StopRule { AnyInput, EscapeKey };
+// standalone on Escape; under None only the host ends it (the module, the
+// tools).
+enum class StopRule { AnyInput, EscapeKey, None };
 
 // The values of one cycle, each stored in 16 bits.
 struct SweepCycle {
@@ -35,12 +45,9 @@ struct SweepRadii {
 };
 SweepRadii SweepRadiiAt(int16_t step);
 
-// Draws the nine values of a cycle in their order.
-SweepCycle DrawSweepCycle(int32_t width, int32_t height);
-
-// The cycle being drawn and how many cycles have begun.
-const SweepCycle& CurrentSweepCycle();
-uint32_t SweepCyclesBegun();
+// Picks the nine random values of a cycle for a width x height screen, in
+// their order.
+SweepCycle PickSweepCycle(int32_t width, int32_t height);
 
 // How strongly each frame lays the canvas over the screen, of 255.
 constexpr int32_t SweepIntensity = 30;
@@ -49,15 +56,56 @@ constexpr int32_t SweepIntensity = 30;
 // caller ends the pass. The pass's pixels reach the target at EndDrawing.
 void DrawSweepRings(DrawingPass* target, const SweepCycle& cycle, int16_t step);
 
-// Set-up: cursor, keyboard, graphics, window, screen and canvas.
-void SetUpSweep(StopRule rule);
-// Runs cycles until QuitRequested is 1.
-void RunSweepCycles(StopRule rule);
-// One step of a cycle: the pass, the blit, the present, the event and the
-// stop test. Returns true when the animation is to stop.
-bool SweepStep(StopRule rule, const SweepCycle& cycle, int16_t step);
+// What a frame draws on and shows on, in the order a frame uses them: a
+// drawing pass on the canvas (a DrawTarget), the pass handed back to the
+// canvas, the canvas laid over the back buffer, the back buffer shown. The
+// animation's own are Canvas 0, the translucent blit and the Screen
+// (SweepCanvasAndScreen); the reference brings its plain canvas and blit, and
+// the benchmark wraps the animation's own to time each phase.
+struct SweepSurface {
+  DrawingPass* (*BeginPass)(void* context);
+  void (*EndPass)(void* context);
+  void (*Blend)(void* context);
+  void (*Present)(void* context);
+  void* context;
+};
+extern const SweepSurface SweepCanvasAndScreen;
+
+// Where the animation is. Cycles are picked for width x height; MaxStep is
+// the program-wide number of steps a cycle has.
+struct SweepState {
+  StopRule rule = StopRule::None;
+  CursorPoint start;  // saver: the cursor when the animation was set up
+  int32_t width = 0;
+  int32_t height = 0;
+  SweepCycle cycle = {};
+  int32_t step = 0;  // the cycle's last step shown; 0 before its first
+  uint32_t cyclesBegun = 0;
+  const SweepSurface* surface = &SweepCanvasAndScreen;
+};
+
+// A state at the start of the animation on a width x height screen, before
+// the first cycle.
+SweepState StartingSweepState(StopRule rule, int32_t width, int32_t height,
+                              const SweepSurface* surface);
+
+// Advances the animation by one frame: picks a new cycle's values when the
+// last one is done, draws the step's two rings, blends the canvas over the
+// back buffer, presents it, handles one window event, polls the keyboard and
+// runs the stop test, which sets QuitRequested. Returns false, having drawn
+// and shown nothing, on a screen too small for a single step (MaxStep below
+// 1); it still picked a cycle, took an event and ran the stop test, and the
+// host should wait a little before the next call instead of spinning.
+bool SweepFrame(SweepState* state);
+
 // The stop test after a frame.
-bool StopRequested(StopRule rule);
+bool StopRequested(const SweepState& state);
+
+// Set-up: cursor, keyboard, graphics, window, screen and canvas; MaxStep for
+// the primary screen.
+void SetUpSweep(SweepState* state, StopRule rule);
+// Frames until QuitRequested is 1.
+void RunSweepCycles(SweepState* state);
 
 // Set-up, cycles, CloseDisplayWindow(0), ProgramEnd. Never returns.
 [[noreturn]] void SweepAnimation(StopRule rule);

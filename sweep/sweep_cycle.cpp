@@ -3,7 +3,7 @@
 
 namespace vivuvev {
 
-SweepCycle DrawSweepCycle(int32_t width, int32_t height) {
+SweepCycle PickSweepCycle(int32_t width, int32_t height) {
   // Each draw is its own statement so that the order of the nine values is
   // the order of the calls.
   SweepCycle c{};

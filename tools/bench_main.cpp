@@ -64,22 +64,6 @@ struct Result {
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// Where the sweep is: the cycle being drawn and its last step.
-struct Cursor {
-  SweepCycle cycle;
-  int32_t step;
-  int32_t width;
-  int32_t height;
-
-  // On to the next step, beginning a new cycle after the last.
-  void Advance() {
-    if (++step > MaxStep) {
-      cycle = DrawSweepCycle(width, height);
-      step = 1;
-    }
-  }
-};
-
 // Runs frame() until at least seconds have passed (and 5 frames); frames per
 // second.
 double FramesPerSecond(double seconds, const std::function<void()>& frame) {
@@ -101,36 +85,53 @@ struct Phases {
   double blitMs;
 };
 
-// The real step, split where its phases meet, each phase timed; the mean of
-// each per frame.
-Phases TimePhases(double seconds, Cursor* cursor) {
+// The sweep's own canvas and screen, with the clock read where a frame's
+// phases meet: the pass set up (CanvasDrawTarget), the rings drawn, the pass
+// written back (EndDrawing), the canvas blended.
+struct PhaseClock {
+  Clock::time_point passBegun, passMade, passEnding, passEnded;
   Clock::duration setup{}, draw{}, commit{}, blit{};
   uint32_t frames = 0;
-  const Clock::time_point start = Clock::now();
-  do {
-    cursor->Advance();
-    const Clock::time_point t0 = Clock::now();
-    DrawingPass* target = CanvasDrawTarget(SweepCanvas);
-    const Clock::time_point t1 = Clock::now();
-    DrawSweepRings(target, cursor->cycle, static_cast<int16_t>(cursor->step));
-    const Clock::time_point t2 = Clock::now();
-    EndDrawing();
-    const Clock::time_point t3 = Clock::now();
-    BeginBlendPass();
-    BlendCanvasToScreen(SweepCanvas, 0, 0, SweepIntensity);
-    EndBlendPass();
-    const Clock::time_point t4 = Clock::now();
-    PresentFrame();
-    PollWindowEvent();
-    PollKeyboard();
-    setup += t1 - t0;
-    draw += t2 - t1;
-    commit += t3 - t2;
-    blit += t4 - t3;
-    ++frames;
-  } while (frames < 5 || Milliseconds(Clock::now() - start) < seconds * 1000.0);
-  return {Milliseconds(setup) / frames, Milliseconds(draw) / frames, Milliseconds(commit) / frames,
-          Milliseconds(blit) / frames};
+};
+
+DrawingPass* TimedBeginPass(void* context) {
+  auto* clock = static_cast<PhaseClock*>(context);
+  clock->passBegun = Clock::now();
+  DrawingPass* pass = SweepCanvasAndScreen.BeginPass(nullptr);
+  clock->passMade = Clock::now();
+  return pass;
+}
+
+void TimedEndPass(void* context) {
+  auto* clock = static_cast<PhaseClock*>(context);
+  clock->passEnding = Clock::now();
+  SweepCanvasAndScreen.EndPass(nullptr);
+  clock->passEnded = Clock::now();
+}
+
+void TimedBlend(void* context) {
+  auto* clock = static_cast<PhaseClock*>(context);
+  SweepCanvasAndScreen.Blend(nullptr);
+  const Clock::time_point blended = Clock::now();
+  clock->setup += clock->passMade - clock->passBegun;
+  clock->draw += clock->passEnding - clock->passMade;
+  clock->commit += clock->passEnded - clock->passEnding;
+  clock->blit += blended - clock->passEnded;
+  ++clock->frames;
+}
+
+// The real frames, each phase timed; the mean of each per frame.
+Phases TimePhases(double seconds, SweepState* state) {
+  PhaseClock clock;
+  const SweepSurface timed = {TimedBeginPass, TimedEndPass, TimedBlend, SweepCanvasAndScreen.Present,
+                              &clock};
+  const SweepSurface* own = state->surface;
+  state->surface = &timed;
+  FramesPerSecond(seconds, [&] { SweepFrame(state); });
+  state->surface = own;
+  const double frames = clock.frames;
+  return {Milliseconds(clock.setup) / frames, Milliseconds(clock.draw) / frames,
+          Milliseconds(clock.commit) / frames, Milliseconds(clock.blit) / frames};
 }
 
 // One plain pass over the bytes a blit moves: every canvas row read, every
@@ -201,29 +202,25 @@ Result Measure(const Size& size, double seconds) {
   SetHeadlessScreen(size.width, size.height, size.bits);
   SeedRandom(BenchSeed);
   RandomState.seeded = 1;
-  SetUpSweep(StopRule::EscapeKey);
-  Cursor cursor{DrawSweepCycle(size.width, size.height), 0, size.width, size.height};
-  for (int32_t frame = 0; frame < WarmUpCycles * MaxStep; ++frame) {
-    cursor.Advance();
-    SweepStep(StopRule::EscapeKey, cursor.cycle, static_cast<int16_t>(cursor.step));
-  }
+  SweepState fast;
+  SetUpSweep(&fast, StopRule::None);
+  for (int32_t frame = 0; frame < WarmUpCycles * MaxStep; ++frame) SweepFrame(&fast);
 
   result.opaqueShare = OpaqueShare();
   reference::Run slow;
   reference::StartRun(&slow, size.width, size.height, size.bits);
   CopyIntoReference(&slow);
-  Cursor slowCursor = cursor;
+  // The reference goes on from the same place in the animation.
+  SweepState slowState = fast;
+  slowState.surface = &slow.surface;
 
   // Rounds of every measurement in turn, each kept at its best, so that a
   // moment of load on the machine spoils no single figure.
   const double share = seconds / Rounds;
   result.floorMs = result.setupMs = result.drawMs = result.commitMs = result.blitMs = HUGE_VAL;
   for (int round = 0; round < Rounds; ++round) {
-    result.fastFps = std::max(result.fastFps, FramesPerSecond(share, [&] {
-      cursor.Advance();
-      SweepStep(StopRule::EscapeKey, cursor.cycle, static_cast<int16_t>(cursor.step));
-    }));
-    const Phases phases = TimePhases(share, &cursor);
+    result.fastFps = std::max(result.fastFps, FramesPerSecond(share, [&] { SweepFrame(&fast); }));
+    const Phases phases = TimePhases(share, &fast);
     result.setupMs = std::min(result.setupMs, phases.setupMs);
     result.drawMs = std::min(result.drawMs, phases.drawMs);
     result.commitMs = std::min(result.commitMs, phases.commitMs);
@@ -235,10 +232,8 @@ Result Measure(const Size& size, double seconds) {
       result.floorMs = std::min(result.floorMs, FloorMs(share, bits, pitch, SoftwareBackBuffer()));
       UnlockCanvasPixels(store, false);
     }
-    result.referenceFps = std::max(result.referenceFps, FramesPerSecond(share, [&] {
-      slowCursor.Advance();
-      reference::DrawFrame(&slow, slowCursor.cycle, static_cast<int16_t>(slowCursor.step));
-    }));
+    result.referenceFps =
+        std::max(result.referenceFps, FramesPerSecond(share, [&] { SweepFrame(&slowState); }));
   }
   EndLayers();
   return result;

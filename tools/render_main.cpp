@@ -10,7 +10,8 @@
 
 #include "canvas/canvas_store.h"
 #include "canvas/pixels.h"
-#include "input/keyboard.h"
+#include "display/back_buffer.h"
+#include "display/window.h"
 #include "input/random.h"
 #include "launch/program.h"
 #include "platform/headless.h"
@@ -23,6 +24,7 @@ namespace {
 
 struct RenderRun {
   RenderOptions options;
+  SweepState sweep;
   FILE* cycles = nullptr;
   uint32_t cyclesWritten = 0;
   uint32_t filesWritten = 0;
@@ -124,11 +126,12 @@ void WriteCanvas(uint32_t frame) {
 
 void WriteCycles() {
   if (run.cycles == nullptr) return;
-  while (run.cyclesWritten < SweepCyclesBegun()) {
-    const SweepCycle& c = CurrentSweepCycle();
+  // A cycle's values are picked at its first frame, so at most one is new.
+  if (run.cyclesWritten < run.sweep.cyclesBegun) {
+    const SweepCycle& c = run.sweep.cycle;
     std::fprintf(run.cycles, "%d %d %d %d %d %d %d %d %d\n", c.cx, c.cy, c.cx2, c.red1, c.green1,
                  c.blue1, c.red2, c.green2, c.blue2);
-    ++run.cyclesWritten;
+    run.cyclesWritten = run.sweep.cyclesBegun;
   }
   if (std::fflush(run.cycles) != 0) Fail(1, "cannot write cycles file '" + run.options.cyclesFile + "'");
 }
@@ -182,9 +185,14 @@ int main(int argc, char** argv) {
     SeedRandom(*run.options.seed);
     RandomState.seeded = 1;
   }
-  // The animation's own stop test ends the run: Escape goes down once the
-  // last frame has been shown.
-  ScriptKeyDown(run.options.frames, KeyEscape);
-  SetHeadlessFrameObserver(OnFrame);
-  SweepAnimation(StopRule::EscapeKey);
+  SetUpSweep(&run.sweep, StopRule::None);
+  // Every size vivuvev-render takes has a step in a cycle, so every frame
+  // shows a picture.
+  for (uint32_t frame = 1; frame <= run.options.frames; ++frame) {
+    SweepFrame(&run.sweep);
+    OnFrame(frame, *SoftwareBackBuffer());
+  }
+  CloseDisplayWindow(0);
+  EndLayers();
+  return 0;
 }

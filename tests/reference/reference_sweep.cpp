@@ -168,6 +168,15 @@ void Blit(const Canvas& canvas, BackBuffer* screen) {
 
 }  // namespace
 
+namespace {
+
+DrawingPass* BeginRunPass(void* run) { return DrawTarget(&static_cast<Run*>(run)->canvas); }
+void EndRunPass(void*) { EndDrawing(); }
+void BlendRun(void* run) { Blit(static_cast<Run*>(run)->canvas, &static_cast<Run*>(run)->screen); }
+void PresentNothing(void*) {}
+
+}  // namespace
+
 void StartRun(Run* run, int32_t width, int32_t height, int32_t bitsPerPixel) {
   MaxStep = MaxStepFor(width, height);
   run->screen.width = width;
@@ -176,23 +185,13 @@ void StartRun(Run* run, int32_t width, int32_t height, int32_t bitsPerPixel) {
   run->screen.pitch = width * (bitsPerPixel / 8);
   run->screen.pixels.assign(static_cast<size_t>(run->screen.pitch) * static_cast<size_t>(height), 0);
   CreateCanvas(&run->canvas, width, height, bitsPerPixel > 16 ? PixelClass32 : PixelClass16);
-}
-
-void DrawFrame(Run* run, const SweepCycle& cycle, int16_t step) {
-  DrawSweepRings(DrawTarget(&run->canvas), cycle, step);
-  EndDrawing();
-  Blit(run->canvas, &run->screen);
+  run->surface = {BeginRunPass, EndRunPass, BlendRun, PresentNothing, run};
 }
 
 void RunFrames(Run* run, uint32_t frames) {
   if (MaxStep < 1) return;
-  uint32_t frame = 0;
-  while (frame < frames) {
-    const SweepCycle cycle = DrawSweepCycle(run->screen.width, run->screen.height);
-    for (int32_t step = 1; step <= MaxStep && frame < frames; ++step, ++frame) {
-      DrawFrame(run, cycle, static_cast<int16_t>(step));
-    }
-  }
+  SweepState state = StartingSweepState(StopRule::None, run->screen.width, run->screen.height, &run->surface);
+  for (uint32_t frame = 0; frame < frames; ++frame) SweepFrame(&state);
 }
 
 }  // namespace vivuvev::reference

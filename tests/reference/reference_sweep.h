@@ -40,21 +40,23 @@ void CreateCanvas(Canvas* canvas, int32_t width, int32_t height, int32_t pixelCl
 DrawingPass* DrawTarget(Canvas* canvas);
 
 // A screen of width x height at bitsPerPixel (32 or 16), cleared to black,
-// with a new canvas (transparent black) of its size and class.
+// with a new canvas (transparent black) of its size and class, and the two as
+// what the sweep's frames draw on: a pass on the canvas, the plain blit over
+// the screen, and no present.
 struct Run {
   BackBuffer screen;
   Canvas canvas;
+  SweepSurface surface = {};
 };
 
 // Needs a started program (the drawing pass takes its record from the
-// program's heap). Sets MaxStep for the size, as the sweep's set-up does.
+// program's heap). Sets MaxStep for the size, as the sweep's set-up does. The
+// run's surface points at the run, which must stay where it is.
 void StartRun(Run* run, int32_t width, int32_t height, int32_t bitsPerPixel);
 
-// One frame of the sweep: the step's pass on the canvas, then the blit.
-void DrawFrame(Run* run, const SweepCycle& cycle, int16_t step);
-
-// frames frames of the sweep, drawing each cycle's values from the random
-// numbers as the sweep does. A screen too small for a step draws none.
+// frames frames of the sweep on the run's canvas and screen, picking each
+// cycle's values from the random numbers as the sweep does. A screen too
+// small for a step draws none.
 void RunFrames(Run* run, uint32_t frames);
 
 }  // namespace vivuvev::reference

@@ -55,8 +55,9 @@ TEST_P(SteadyFrames, AllocateNothing) {
     if (frame == 503) after = allocations;
   });
   ScriptKeyDown(503, KeyEscape);
-  SetUpSweep(StopRule::EscapeKey);
-  RunSweepCycles(StopRule::EscapeKey);
+  SweepState sweep;
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
   ASSERT_EQ(HeadlessFramesPresented(), 503u);
   EXPECT_EQ(after - before, 0u);
   // The counter sees allocations at all: one made here is counted.

@@ -71,8 +71,9 @@ TEST_P(ReferenceEquality, CanvasAndBackBufferMatchTheReference) {
   SeedRandom(c.seed);
   RandomState.seeded = 1;
   ScriptKeyDown(c.frames, KeyEscape);
-  SetUpSweep(StopRule::EscapeKey);
-  RunSweepCycles(StopRule::EscapeKey);
+  SweepState sweep;
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
   ASSERT_EQ(HeadlessFramesPresented(), c.frames);
   const BackBuffer& screen = *SoftwareBackBuffer();
   const std::vector<uint8_t> fastScreen = Rows(screen.pixels.data(), screen.pitch, rowBytes, c.height);

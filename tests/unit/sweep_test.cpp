@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "canvas/canvas_store.h"
@@ -34,10 +35,10 @@ TEST(MaxStepFor, IsTheRoundedHalfDiagonal) {
   }
 }
 
-TEST(DrawSweepCycle, DrawsNineValuesInTheirOrder) {
+TEST(PickSweepCycle, DrawsNineValuesInTheirOrder) {
   SeedRandom(42);
   RandomState.seeded = 1;
-  const SweepCycle cycle = DrawSweepCycle(1920, 1080);
+  const SweepCycle cycle = PickSweepCycle(1920, 1080);
   SeedRandom(42);
   const int32_t cx = RandomUpTo(1920), cy = RandomUpTo(1080), offset = RandomUpTo(2);
   int32_t colours[6];
@@ -50,7 +51,7 @@ TEST(DrawSweepCycle, DrawsNineValuesInTheirOrder) {
   for (int k = 0; k < 6; ++k) EXPECT_EQ(drawn[k], colours[k]) << "colour value " << k;
 }
 
-TEST(DrawSweepCycle, StoresEachValueIn16Bits) {
+TEST(PickSweepCycle, StoresEachValueIn16Bits) {
   // On a screen wider than 32767 pixels a centre can pass the 16-bit range;
   // it is kept as its low 16 bits, as every cycle value is.
   SeedRandom(1);
@@ -60,7 +61,7 @@ TEST(DrawSweepCycle, StoresEachValueIn16Bits) {
     SeedRandom(static_cast<uint32_t>(k));
     const int32_t cx = RandomUpTo(60000);
     SeedRandom(static_cast<uint32_t>(k));
-    const SweepCycle cycle = DrawSweepCycle(60000, 10);
+    const SweepCycle cycle = PickSweepCycle(60000, 10);
     EXPECT_EQ(cycle.cx, static_cast<int16_t>(cx));
     wrapped = cx > 32767;
   }
@@ -104,10 +105,11 @@ class SweepRun : public HeadlessTest {
   // Escape at frame 500 is the backstop should the stop under test fail.
   uint32_t FramesUntilStop(StopRule rule) {
     ScriptKeyDown(500, KeyEscape);
-    SetUpSweep(rule);
-    RunSweepCycles(rule);
+    SetUpSweep(&sweep, rule);
+    RunSweepCycles(&sweep);
     return HeadlessFramesPresented();
   }
+  SweepState sweep;  // the animation the test sets up and runs
   void SetUp() override {
     HeadlessTest::SetUp();
     SetHeadlessScreen(40, 30, 32);
@@ -130,9 +132,9 @@ TEST_F(SweepRun, SaverEndsOnOnePixelOfCursorMovementInAnyDirection) {
 
 TEST_F(SweepRun, SaverEndsAfterTheFirstFrameWhenTheCursorMovedBeforeIt) {
   ScriptKeyDown(500, KeyEscape);
-  SetUpSweep(StopRule::AnyInput);
+  SetUpSweep(&sweep, StopRule::AnyInput);
   ScriptCursorMove(0, 1, 1);  // after the start position was taken
-  RunSweepCycles(StopRule::AnyInput);
+  RunSweepCycles(&sweep);
   EXPECT_EQ(HeadlessFramesPresented(), 1u);
 }
 
@@ -164,16 +166,16 @@ TEST_F(SweepRun, WithoutAKeyboardSaverStillEndsOnTheCursor) {
 TEST_F(SweepRun, AScreenWithoutStepsCanStillBeEnded) {
   SetHeadlessScreen(0, 0, 32);  // MaxStep 0: no cycle has a step
   ScriptKeyDown(0, KeyEscape);
-  SetUpSweep(StopRule::EscapeKey);
+  SetUpSweep(&sweep, StopRule::EscapeKey);
   ASSERT_EQ(MaxStep, 0);
-  RunSweepCycles(StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
   EXPECT_EQ(QuitRequested, 1);
   EXPECT_EQ(HeadlessFramesPresented(), 0u);
-  EXPECT_GE(SweepCyclesBegun(), 1u);
+  EXPECT_GE(sweep.cyclesBegun, 1u);
 }
 
 TEST_F(SweepRun, SetUpCoversTheScreenWithAStickyBorderlessWindow) {
-  SetUpSweep(StopRule::EscapeKey);
+  SetUpSweep(&sweep, StopRule::EscapeKey);
   const HeadlessWindow window = HeadlessWindowState(0);
   EXPECT_TRUE(window.open);
   EXPECT_EQ(window.x, 0);
@@ -191,11 +193,53 @@ TEST_F(SweepRun, ACycleRunsMaxStepFramesThenANewCycleBegins) {
   SetHeadlessScreen(3, 4, 32);  // MaxStep 2
   std::vector<uint32_t> cycleAtFrame;
   SetHeadlessFrameObserver(
-      [&](uint32_t, const BackBuffer&) { cycleAtFrame.push_back(SweepCyclesBegun()); });
+      [&](uint32_t, const BackBuffer&) { cycleAtFrame.push_back(sweep.cyclesBegun); });
   ScriptKeyDown(5, KeyEscape);
-  SetUpSweep(StopRule::EscapeKey);
-  RunSweepCycles(StopRule::EscapeKey);
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
   EXPECT_EQ(cycleAtFrame, (std::vector<uint32_t>{1, 1, 2, 2, 3}));
+}
+
+// What each phase of a frame was, in the order the frames used them.
+std::string surfaceCalls;
+DrawingPass* RecordBeginPass(void*) {
+  surfaceCalls += 'B';
+  return SweepCanvasAndScreen.BeginPass(nullptr);
+}
+void RecordEndPass(void*) {
+  surfaceCalls += 'E';
+  SweepCanvasAndScreen.EndPass(nullptr);
+}
+void RecordBlend(void*) { surfaceCalls += 'L'; }
+void RecordPresent(void*) { surfaceCalls += 'P'; }
+const SweepSurface RecordingSurface = {RecordBeginPass, RecordEndPass, RecordBlend, RecordPresent,
+                                       nullptr};
+
+TEST_F(SweepRun, AFrameUsesItsSurfaceOncePerPhaseInOrder) {
+  SetUpSweep(&sweep, StopRule::None);
+  sweep.surface = &RecordingSurface;
+  surfaceCalls.clear();
+  ScriptKeyDown(0, KeyEscape);  // no stop test under None
+  for (int frame = 0; frame < 3; ++frame) EXPECT_TRUE(SweepFrame(&sweep));
+  EXPECT_EQ(surfaceCalls, "BELPBELPBELP");
+  EXPECT_EQ(QuitRequested, 0);
+  // The surface presents, not the frame: the screen itself showed nothing.
+  EXPECT_EQ(HeadlessFramesPresented(), 0u);
+  EXPECT_EQ(sweep.step, 3);
+}
+
+TEST_F(SweepRun, AFrameWithoutAStepUsesNoSurfaceButStillRunsTheStopTest) {
+  SetHeadlessScreen(0, 0, 32);
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  sweep.surface = &RecordingSurface;
+  surfaceCalls.clear();
+  EXPECT_FALSE(SweepFrame(&sweep));
+  EXPECT_EQ(QuitRequested, 0);
+  ScriptKeyDown(0, KeyEscape);
+  EXPECT_FALSE(SweepFrame(&sweep));
+  EXPECT_EQ(QuitRequested, 1);
+  EXPECT_EQ(surfaceCalls, "");
+  EXPECT_EQ(sweep.cyclesBegun, 2u);  // each frame begins a cycle that has no step
 }
 
 // The growing ring of step 1 has radius 2 around (cx, cy) in colour 1.
@@ -207,7 +251,7 @@ TEST_F(SweepRun, TheFirstStepDrawsTheGrowingRingOfRadiusTwo) {
   SweepCycle cycle{};
   SetHeadlessFrameObserver([&](uint32_t frame, const BackBuffer&) {
     if (frame != 1) return;
-    cycle = CurrentSweepCycle();
+    cycle = sweep.cycle;
     CanvasStore* store = FindCanvas(0)->store;
     uint8_t* bits = nullptr;
     int32_t pitch = 0;
@@ -221,8 +265,8 @@ TEST_F(SweepRun, TheFirstStepDrawsTheGrowingRingOfRadiusTwo) {
     UnlockCanvasPixels(store, false);
   });
   ScriptKeyDown(1, KeyEscape);
-  SetUpSweep(StopRule::EscapeKey);
-  RunSweepCycles(StopRule::EscapeKey);
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
   const uint32_t colour1 =
       ApplyTransparentRule32(ColourToClass3(PackRGB(cycle.red1, cycle.green1, cycle.blue1)), 0);
   ASSERT_EQ(ringPixels.size(), 5u);
@@ -266,8 +310,8 @@ TEST_F(SweepRun, EveryFrameBlendsTheCanvasOverTheLastFrame) {
     previous = now;
   });
   ScriptKeyDown(90, KeyEscape);
-  SetUpSweep(StopRule::EscapeKey);
-  RunSweepCycles(StopRule::EscapeKey);
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
   EXPECT_EQ(checkedFrames, 89);
 }
 

@@ -1,0 +1,97 @@
+#include "canvas/blit.h"
+#include "canvas/canvas_store.h"
+#include "canvas/drawing_pass.h"
+#include "display/screen.h"
+#include "display/window.h"
+#include "input/keyboard.h"
+#include "launch/program.h"
+#include "sweep/sweep.h"
+
+namespace vivuvev {
+
+namespace {
+
+constexpr int32_t SweepCanvas = 0;
+
+DrawingPass* BeginCanvasPass(void*) { return CanvasDrawTarget(SweepCanvas); }
+void EndCanvasPass(void*) { EndDrawing(); }
+void BlendCanvas(void*) {
+  BeginBlendPass();
+  BlendCanvasToScreen(SweepCanvas, 0, 0, SweepIntensity);
+  EndBlendPass();
+}
+void PresentScreen(void*) { PresentFrame(); }
+
+}  // namespace
+
+const SweepSurface SweepCanvasAndScreen = {BeginCanvasPass, EndCanvasPass, BlendCanvas,
+                                           PresentScreen, nullptr};
+
+SweepState StartingSweepState(StopRule rule, int32_t width, int32_t height,
+                              const SweepSurface* surface) {
+  SweepState state;
+  state.rule = rule;
+  state.width = width;
+  state.height = height;
+  state.surface = surface;
+  return state;
+}
+
+SweepRadii SweepRadiiAt(int16_t step) {
+  // 32-bit arithmetic from the 16-bit values; together the radii always make
+  // 2 x (MaxStep + 1).
+  return {int32_t{step} * StepSize, (int32_t{MaxStep} - step + 1) * StepSize};
+}
+
+void DrawSweepRings(DrawingPass* target, const SweepCycle& c, int16_t step) {
+  const SweepRadii radii = SweepRadiiAt(step);
+  BeginDrawing(target);
+  SetDrawingMode(DrawModeOutlined);
+  SetFrontColor(PackRGB(c.red1, c.green1, c.blue1));
+  DrawCircle(c.cx, c.cy, radii.growing);
+  SetFrontColor(PackRGB(c.red2, c.green2, c.blue2));
+  DrawCircle(c.cx2, c.cy, radii.shrinking);
+}
+
+bool StopRequested(const SweepState& state) {
+  switch (state.rule) {
+    case StopRule::None:
+      return false;
+    case StopRule::EscapeKey:
+      return KeyIsDown(KeyEscape) != 0;
+    case StopRule::AnyInput:
+      break;
+  }
+  if (KeyIsDown(KeyAny) != 0) return true;
+  CursorPoint now = state.start;
+  GetCursorPosition(&now);
+  return now.x != state.start.x || now.y != state.start.y;
+}
+
+bool SweepFrame(SweepState* s) {
+  // The step counter is 32 bits and MaxStep 16, so counting up to MaxStep
+  // never overflows; a cycle ends after its MaxStep-th step.
+  if (s->step == 0 || s->step >= MaxStep) {
+    s->cycle = PickSweepCycle(s->width, s->height);
+    s->step = 0;
+    ++s->cyclesBegun;
+  }
+  // A screen whose half-diagonal rounds to 0 (or passes the 16-bit range)
+  // gives cycles without a single step. Such a frame still takes an event and
+  // runs the stop test, so that the animation can always be ended.
+  const bool shown = MaxStep >= 1;
+  if (shown) {
+    ++s->step;
+    const SweepSurface& surface = *s->surface;
+    DrawSweepRings(surface.BeginPass(surface.context), s->cycle, static_cast<int16_t>(s->step));
+    surface.EndPass(surface.context);
+    surface.Blend(surface.context);
+    surface.Present(surface.context);
+  }
+  PollWindowEvent();
+  PollKeyboard();
+  if (StopRequested(*s)) QuitRequested = 1;
+  return shown;
+}
+
+}  // namespace vivuvev
