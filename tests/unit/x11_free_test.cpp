@@ -238,6 +238,9 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
       {{"-window"}, "0x400001", true, T::OwnWindow, 0, 10000, false},
       {{"-window-id", "77"}, "0x400001", true, T::GivenWindow, 77, 10000, false},
       {{"-root"}, "", true, T::RootWindow, 0, 10000, false},
+      // Of two explicit choices the later one holds.
+      {{"--window-id", "7", "--window"}, nullptr, true, T::OwnWindow, 0, 10000, false},
+      {{"-window", "-window-id", "7"}, "0x400001", true, T::GivenWindow, 7, 10000, false},
       {{"-delay", "0"}, nullptr, true, T::OwnWindow, 0, 0, false},
       {{"-delay", "20000", "-root"}, nullptr, true, T::RootWindow, 0, 20000, false},
       {{"-h"}, nullptr, true, T::OwnWindow, 0, 10000, true},
