@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build needs, then builds and runs every test in the
-# native, asan and windows presets.
+# native, asan, fuzz and windows presets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-packages.sh native windows
-for preset in native asan windows; do
+scripts/install-packages.sh native fuzz windows
+for preset in native asan fuzz windows; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
