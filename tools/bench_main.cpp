@@ -33,6 +33,7 @@
 #include "platform/headless.h"
 #include "sweep/sweep.h"
 #include "tests/reference/reference_sweep.h"
+#include "tools/bench_options.h"
 
 namespace vivuvev {
 namespace {
@@ -266,34 +267,26 @@ bool WriteCsv(const std::string& path, const std::vector<Result>& results) {
   return std::fclose(file) == 0;
 }
 
-constexpr char Usage[] =
-    "usage: vivuvev-bench [--csv FILE] [--seconds S]\n"
-    "  --csv FILE   also write the results as CSV\n"
-    "  --seconds S  time each measurement for about S seconds in all (default 1)\n";
-
 }  // namespace
 }  // namespace vivuvev
 
 int main(int argc, char** argv) {
   using namespace vivuvev;
-  std::string csv;
-  double seconds = 1.0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
-    if (option == "--csv" && i + 1 < argc) {
-      csv = argv[++i];
-    } else if (option == "--seconds" && i + 1 < argc) {
-      char* end = nullptr;
-      seconds = std::strtod(argv[++i], &end);
-      if (end == argv[i] || *end != '\0' || !(seconds > 0.0 && seconds <= 600.0)) {
-        std::fprintf(stderr, "vivuvev-bench: --seconds takes a number above 0, at most 600\n%s", Usage);
-        return 2;
-      }
-    } else {
-      std::fprintf(stderr, "vivuvev-bench: unknown or incomplete option '%s'\n%s", option.c_str(), Usage);
-      return 2;
-    }
+  BenchOptions options;
+  std::string error;
+  if (!ParseBenchOptions(argc, argv, &options, &error)) {
+    std::fprintf(stderr, "vivuvev-bench: %s\n%s", error.c_str(), BenchUsage);
+    return 2;
   }
+  if (options.request != ToolRequest::Run) {
+    return AnswerToolRequest(options.request, "vivuvev-bench", BenchUsage, BenchDetails);
+  }
+  if (!options.csvFile.empty() && !CanWriteFile(options.csvFile)) {
+    std::fprintf(stderr, "vivuvev-bench: cannot write '%s'\n", options.csvFile.c_str());
+    return 2;
+  }
+  const std::string& csv = options.csvFile;
+  const double seconds = options.seconds;
   std::printf("vivuvev-bench: blit rows by the %s set, seed %u\n", ActiveBlendKernels().name, BenchSeed);
   const Size sizes[] = {{1280, 720, 32}, {1280, 720, 16}, {1920, 1080, 32},
                         {1920, 1080, 16}, {3840, 2160, 32}, {3840, 2160, 16}};

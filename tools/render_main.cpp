@@ -172,6 +172,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vivuvev-render: %s\n%s", error.c_str(), RenderUsage);
     return 2;
   }
+  if (run.options.request != ToolRequest::Run) {
+    return AnswerToolRequest(run.options.request, "vivuvev-render", RenderUsage, RenderDetails);
+  }
   if (!PrepareOutput(run.options, &error)) {
     std::fprintf(stderr, "vivuvev-render: %s\n", error.c_str());
     return 2;

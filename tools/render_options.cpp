@@ -4,11 +4,28 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/tool_options.h"
+
 namespace vivuvev {
 
 const char RenderUsage[] =
     "usage: vivuvev-render [--size WxH] [--bits 32|16] [--seed N] [--frames N] [--every K]\n"
-    "                      [--canvas] [--cycles FILE] [--out DIR]\n";
+    "                      [--canvas] [--cycles FILE] [--out DIR]\n"
+    "       vivuvev-render --help | --version\n";
+
+const char RenderDetails[] =
+    "Runs the animation on a screen in memory and writes it after every K-th frame and\n"
+    "after the last as DIR/frame-NNNNNN.png. Values go after a space or an '='.\n"
+    "  --size WxH     the screen, each side 1 to 16384 (default 1920x1080)\n"
+    "  --bits 32|16   the screen's depth (default 32)\n"
+    "  --seed N       the same run on every machine (default: seeded from the clock)\n"
+    "  --frames N     frames to run (default 600)\n"
+    "  --every K      write every K-th frame (default 600); the last is always written\n"
+    "  --canvas       also write the canvas as DIR/canvas-NNNNNN.png\n"
+    "  --cycles FILE  write each cycle's nine random values, a line each\n"
+    "  --out DIR      where to write (default frames)\n"
+    "  --help         print this and exit\n"
+    "  --version      print the version and exit\n";
 
 namespace {
 
@@ -42,24 +59,23 @@ bool ParseSize(const char* text, int32_t* width, int32_t* height) {
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
                         std::string* error) {
   RenderOptions parsed;
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
+  for (int i = 1; i < argc;) {
+    ToolOption read;
+    if (!ReadToolOption(argc, argv, &i,
+                        {"--size", "--bits", "--seed", "--frames", "--every", "--cycles", "--out"},
+                        {"--canvas"}, &read, error)) {
+      return false;
+    }
+    const std::string& option = read.name;
+    const char* value = read.value.c_str();
+    if (RequestFor(option) != ToolRequest::Run) {
+      parsed.request = RequestFor(option);
+      break;
+    }
     if (option == "--canvas") {
       parsed.canvas = true;
       continue;
     }
-    const bool takesValue = option == "--size" || option == "--bits" || option == "--seed" ||
-                            option == "--frames" || option == "--every" ||
-                            option == "--cycles" || option == "--out";
-    if (!takesValue) {
-      *error = "unknown option '" + option + "'";
-      return false;
-    }
-    if (i + 1 >= argc) {
-      *error = "option " + option + " needs a value";
-      return false;
-    }
-    const char* value = argv[++i];
     uint64_t number = 0;
     if (option == "--size") {
       if (!ParseSize(value, &parsed.width, &parsed.height)) {

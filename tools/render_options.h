@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "tools/tool_options.h"
+
 namespace vivuvev {
 
 struct RenderOptions {
@@ -17,15 +19,18 @@ struct RenderOptions {
   bool canvas = false;
   std::string cyclesFile;
   std::string outDir = "frames";
+  ToolRequest request = ToolRequest::Run;  // --help or --version ask for no run
 };
 
 constexpr int32_t MaxRenderSide = 16384;
 
 // Parses argv[1..]; on a bad argument returns false with one line naming the
-// problem in *error.
+// problem in *error. --help or --version ends the parsing at once: the
+// options before it are checked, those after it are not.
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
                         std::string* error);
 
-extern const char RenderUsage[];
+extern const char RenderUsage[];    // the synopsis, also printed on a bad argument
+extern const char RenderDetails[];  // what --help prints after the synopsis
 
 }  // namespace vivuvev

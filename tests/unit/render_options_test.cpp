@@ -45,6 +45,34 @@ TEST(ParseRenderOptions, TakesEveryOption) {
   EXPECT_EQ(options.outDir, "out");
 }
 
+TEST(ParseRenderOptions, TakesValuesAfterAnEqualsSign) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--size=320x240", "--bits=16", "--seed=0", "--frames=3", "--every=2",
+                     "--cycles=c.txt", "--out=a=b"},
+                    &options, &error))
+      << error;
+  EXPECT_EQ(options.width, 320);
+  EXPECT_EQ(options.height, 240);
+  EXPECT_EQ(options.bits, 16);
+  EXPECT_EQ(options.seed, 0u);
+  EXPECT_EQ(options.frames, 3u);
+  EXPECT_EQ(options.every, 2u);
+  EXPECT_EQ(options.cyclesFile, "c.txt");
+  EXPECT_EQ(options.outDir, "a=b");
+  EXPECT_EQ(options.request, ToolRequest::Run);
+}
+
+TEST(ParseRenderOptions, HelpAndVersionAskForNoRun) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--size", "320x240", "--help", "--no-such-option"}, &options, &error)) << error;
+  EXPECT_EQ(options.request, ToolRequest::Help);
+  ASSERT_TRUE(Parse({"--version"}, &options, &error)) << error;
+  EXPECT_EQ(options.request, ToolRequest::Version);
+  EXPECT_FALSE(Parse({"--size", "0x1", "--help"}, &options, &error));
+}
+
 TEST(ParseRenderOptions, AcceptsTheLargestAndSmallestSizes) {
   RenderOptions options;
   std::string error;
@@ -83,6 +111,9 @@ TEST(ParseRenderOptions, RejectsBadArgumentsNamingTheProblem) {
       {{"--every", "+5"}, "--every"},
       {{"--frames"}, "--frames"},
       {{"--out", ""}, "--out"},
+      {{"--out="}, "--out"},
+      {{"--size="}, "--size"},
+      {{"--canvas=yes"}, "--canvas"},
   };
   for (const BadCase& c : cases) {
     RenderOptions options;
