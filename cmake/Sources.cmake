@@ -130,26 +130,6 @@ if(NOT WIN32)
   endforeach()
 endif()
 
-# Installing and packaging the X11 programs.
-if(NOT WIN32)
-  include(GNUInstallDirs)
-  install(TARGETS saver standalone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(TARGETS vivuvev RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
-  install(FILES data/vivuvev.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
-  install(FILES data/standalone.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
-          RENAME vivuvev.desktop)
-
-  set(CPACK_PACKAGE_NAME vivuvev)
-  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-  set(CPACK_PACKAGE_CONTACT "Vivuvev developers <vivuvev@localhost>")
-  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Full-screen animation of coloured rings, with a screensaver module")
-  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  include(CPack)
-endif()
-
 if(WIN32)
   # The Windows platform: user32, GDI, Direct3D 9 and DirectInput 7. d3d9.dll,
   # DINPUT.DLL and msimg32.dll are loaded by name at run time, never linked.
@@ -174,10 +154,11 @@ if(WIN32)
   # dxguid is a static library of GUIDs, not a DLL.
   target_link_libraries(vivuvev_win32_platform INTERFACE user32 gdi32 dxguid ${VIVUVEV_SYSTEM_LIBRARIES})
 
-  # The deliverables, with the DPI-aware manifest and no icon.
-  add_executable(saver WIN32 launch/saver_main.cpp resources/vivuvev.rc)
+  # The deliverables, with their name, version and DPI-aware manifest as
+  # resources, and no icon.
+  add_executable(saver WIN32 launch/saver_main.cpp resources/saver.rc)
   set_target_properties(saver PROPERTIES SUFFIX ".scr")
   target_link_libraries(saver PRIVATE vivuvev_win32_platform)
-  add_executable(standalone WIN32 launch/standalone_main.cpp resources/vivuvev.rc)
+  add_executable(standalone WIN32 launch/standalone_main.cpp resources/standalone.rc)
   target_link_libraries(standalone PRIVATE vivuvev_win32_platform)
 endif()

@@ -9,6 +9,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Debian's 64-bit Wine; tests run through it.
+# Debian's 64-bit Wine, when installed; tests run through it. The programs
+# themselves build without it.
 find_program(VIVUVEV_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${VIVUVEV_WINE})
+if(VIVUVEV_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VIVUVEV_WINE})
+endif()

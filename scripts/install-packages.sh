@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the tools need.
-# Usage: scripts/install-packages.sh [native|fuzz|windows|plot]...   (default: native and windows)
+# Usage: scripts/install-packages.sh [native|fuzz|windows|mingw|plot]...   (default: native and windows)
+# mingw is the cross compiler alone, for the Windows programs without their tests.
 set -euo pipefail
 sets=("$@")
 [ ${#sets[@]} -gt 0 ] || sets=(native windows)
 packages=()
 for set in "${sets[@]}"; do
   case "$set" in
-    native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file
+    native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file dpkg-dev lintian
                        libx11-dev libxext-dev libxrandr-dev xvfb xdotool imagemagick x11-utils
                        valgrind) ;;
     # clang with libFuzzer and the sanitizers' runtimes.
     fuzz) packages+=(cmake make clang libclang-rt-14-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine64
-                        xvfb xdotool imagemagick x11-utils) ;;
+    mingw) packages+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix) ;;
+    windows) packages+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest
+                        wine64 xvfb xdotool imagemagick x11-utils) ;;
     plot) packages+=(gnuplot-nox) ;;
     *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
   esac
