@@ -4,13 +4,10 @@
 
 #include <vector>
 
+#include "tests/unit/tool_options_cases.h"
+
 namespace vivuvev {
 namespace {
-
-bool Parse(std::vector<const char*> arguments, BenchOptions* options, std::string* error) {
-  arguments.insert(arguments.begin(), "vivuvev-bench");
-  return ParseBenchOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
-}
 
 struct GoodCase {
   std::vector<const char*> arguments;
@@ -31,20 +28,16 @@ TEST(ParseBenchOptions, TakesValuesAfterASpaceOrAnEqualsSign) {
   for (const GoodCase& c : cases) {
     BenchOptions options;
     std::string error;
-    ASSERT_TRUE(Parse(c.arguments, &options, &error)) << error;
+    ASSERT_TRUE(ParseArguments<BenchOptions>(ParseBenchOptions, c.arguments, &options, &error))
+        << error;
     EXPECT_EQ(options.csvFile, c.csvFile);
     EXPECT_DOUBLE_EQ(options.seconds, c.seconds);
     EXPECT_EQ(options.request, c.request);
   }
 }
 
-struct BadCase {
-  std::vector<const char*> arguments;
-  const char* mentions;
-};
-
 TEST(ParseBenchOptions, RejectsBadArgumentsNamingTheProblem) {
-  const BadCase cases[] = {
+  ExpectEachRefused<BenchOptions>(ParseBenchOptions, {
       {{"--fast"}, "--fast"},
       {{"--csv"}, "--csv"},
       {{"--csv="}, "--csv"},
@@ -57,14 +50,7 @@ TEST(ParseBenchOptions, RejectsBadArgumentsNamingTheProblem) {
       {{"--seconds", "nan"}, "--seconds"},
       {{"--seconds="}, "--seconds"},
       {{"--seconds", "0", "--help"}, "--seconds"},
-  };
-  for (const BadCase& c : cases) {
-    BenchOptions options;
-    std::string error;
-    EXPECT_FALSE(Parse(c.arguments, &options, &error)) << c.arguments[0];
-    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
-    EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
-  }
+  });
 }
 
 }  // namespace

@@ -2,14 +2,14 @@
 
 #include <vector>
 
+#include "tests/unit/tool_options_cases.h"
 #include "tools/render_options.h"
 
 namespace vivuvev {
 namespace {
 
 bool Parse(std::vector<const char*> arguments, RenderOptions* options, std::string* error) {
-  arguments.insert(arguments.begin(), "vivuvev-render");
-  return ParseRenderOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
+  return ParseArguments<RenderOptions>(ParseRenderOptions, arguments, options, error);
 }
 
 TEST(ParseRenderOptions, DefaultsWithoutArguments) {
@@ -81,13 +81,8 @@ TEST(ParseRenderOptions, AcceptsTheLargestAndSmallestSizes) {
   EXPECT_EQ(options.height, 1);
 }
 
-struct BadCase {
-  std::vector<const char*> arguments;
-  const char* mentions;
-};
-
 TEST(ParseRenderOptions, RejectsBadArgumentsNamingTheProblem) {
-  const BadCase cases[] = {
+  ExpectEachRefused<RenderOptions>(ParseRenderOptions, {
       {{"--fast"}, "--fast"},
       {{"frames"}, "frames"},
       {{"--size", "0x10"}, "--size"},
@@ -114,14 +109,7 @@ TEST(ParseRenderOptions, RejectsBadArgumentsNamingTheProblem) {
       {{"--out="}, "--out"},
       {{"--size="}, "--size"},
       {{"--canvas=yes"}, "--canvas"},
-  };
-  for (const BadCase& c : cases) {
-    RenderOptions options;
-    std::string error;
-    EXPECT_FALSE(Parse(c.arguments, &options, &error)) << c.arguments[0];
-    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
-    EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
-  }
+  });
 }
 
 }  // namespace
