@@ -61,6 +61,14 @@ struct Arguments {
     }
     return false;
   }
+
+  // The option given as "NAME" or as "NAME=value".
+  bool HasOption(const std::string& name) const {
+    for (const std::string& value : values) {
+      if (value == name || value.rfind(name + "=", 0) == 0) return true;
+    }
+    return false;
+  }
 };
 
 }  // namespace vivuvev

@@ -47,15 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Anything but a default was asked for.
   const RenderOptions defaults;
   if (options.width != defaults.width || options.height != defaults.height) {
-    FUZZ_CHECK(args.Has({"--size"}));
+    FUZZ_CHECK(args.HasOption("--size"));
   }
-  if (options.bits != defaults.bits) FUZZ_CHECK(args.Has({"--bits"}));
-  if (options.seed) FUZZ_CHECK(args.Has({"--seed"}));
-  if (options.frames != defaults.frames) FUZZ_CHECK(args.Has({"--frames"}));
-  if (options.every != defaults.every) FUZZ_CHECK(args.Has({"--every"}));
+  if (options.bits != defaults.bits) FUZZ_CHECK(args.HasOption("--bits"));
+  if (options.seed) FUZZ_CHECK(args.HasOption("--seed"));
+  if (options.frames != defaults.frames) FUZZ_CHECK(args.HasOption("--frames"));
+  if (options.every != defaults.every) FUZZ_CHECK(args.HasOption("--every"));
   if (options.canvas) FUZZ_CHECK(args.Has({"--canvas"}));
-  if (!options.cyclesFile.empty()) FUZZ_CHECK(args.Has({"--cycles"}));
-  if (options.outDir != defaults.outDir) FUZZ_CHECK(args.Has({"--out"}));
+  if (!options.cyclesFile.empty()) FUZZ_CHECK(args.HasOption("--cycles"));
+  if (options.outDir != defaults.outDir) FUZZ_CHECK(args.HasOption("--out"));
+  if (options.request != ToolRequest::Run) FUZZ_CHECK(args.Has({"--help", "--version"}));
   if (args.values.empty()) FUZZ_CHECK(SameOptions(options, defaults));
   return 0;
 }
