@@ -5,14 +5,17 @@
 namespace vivuvev {
 
 int16_t MaxStepFor(int32_t width, int32_t height) {
-  // Single precision throughout: each half and each square is rounded to
-  // float before the sum, as the values were always computed.
+  // The halves and their squares are single-precision values; the sum and
+  // the square root are taken in double precision. Rounding the root to
+  // single precision too would move it onto a .5 on some screens (3979 x 1057:
+  // 2058.50006 becomes 2058.5, which then rounds to the even 2058).
   const float halfWidth = static_cast<float>(width) / 2.0f;
   const float halfHeight = static_cast<float>(height) / 2.0f;
   const float widthSquared = halfWidth * halfWidth;
   const float heightSquared = halfHeight * halfHeight;
-  const float halfDiagonal = std::sqrt(widthSquared + heightSquared);
-  // nearbyint rounds ties to even in the default rounding mode.
+  const double halfDiagonal =
+      std::sqrt(static_cast<double>(widthSquared) + static_cast<double>(heightSquared));
+  // lrint rounds ties to even in the default rounding mode.
   const long rounded = std::lrint(halfDiagonal);
   return static_cast<int16_t>(static_cast<uint16_t>(rounded & 0xFFFF));
 }

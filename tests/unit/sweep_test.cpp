@@ -29,6 +29,10 @@ TEST(MaxStepFor, IsTheRoundedHalfDiagonal) {
       {7, 24, 12},                     // 12.5 rounds to 12
       {9, 40, 20},                     // 20.5 rounds to 20
       {70000, 0, static_cast<int16_t>(35000 - 65536)},  // only the low 16 bits are kept
+      // 1989.5^2 + 528.5^2 = 4237422.5, just above 2058.5^2 = 4237422.25: the
+      // root is 2058.50006, which single precision would round to 2058.5 and
+      // then to the even 2058.
+      {3979, 1057, 2059},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MaxStepFor(c.width, c.height), c.expected) << c.width << " x " << c.height;
