@@ -20,21 +20,17 @@ int32_t Show(const PresentDevice& device, int32_t* screenActive) {
 }  // namespace
 
 int32_t PresentWithDeviceCheck(const PresentDevice& device, int32_t* screenActive) {
-  if (*screenActive == 0) {
-    // Asked once a frame: a device that can be reset again brings the screen
-    // back; anything else leaves the last picture standing.
-    const int32_t r = device.TestCooperativeLevel();
-    if (r != DeviceNotReset && r != DeviceOk) return 1;
-    if (!ResetDevice(device)) return 0;
-    *screenActive = 1;
-    return Show(device, screenActive);
-  }
   int32_t r = device.TestCooperativeLevel();
-  if (r == DeviceDriverInternalError) {
+  if (*screenActive == 0) {
+    // Asked once a frame: a device that is ready, or can be reset again,
+    // brings the screen back; anything else leaves the last picture
+    // standing. A ready device is presented to as is: resetting it would
+    // throw the picture away on every frame in which presenting fails.
+    if (r != DeviceNotReset && r != DeviceOk) return 1;
+  } else if (r == DeviceDriverInternalError) {
     *screenActive = 0;
     return 0;
-  }
-  if (r == DeviceLost) {
+  } else if (r == DeviceLost) {
     const uint32_t t0 = device.TickCount();
     for (;;) {
       device.Sleep(1);

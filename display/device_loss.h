@@ -4,8 +4,8 @@
 // Portable, over a tiny device interface, so that every branch is driven by a
 // fake device in a native test; screen_d3d9.cpp fills the interface with the
 // Direct3D 9 device. An Inactive screen still asks the device once per frame
-// and comes back once the device can be reset: a short loss (a locked
-// workstation, a display change) must not freeze the picture for good.
+// and comes back once the device is ready or can be reset: a short loss (a
+// locked workstation, a display change) must not freeze the picture for good.
 #pragma once
 
 #include <cstdint>

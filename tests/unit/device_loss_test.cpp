@@ -84,9 +84,9 @@ TEST(DeviceLossTest, EachAnswerLeadsToItsSteps) {
        "T"},
       {"inactive, ready for reset: reset and present", 0, {DeviceNotReset}, true, true, 1, 1,
        "TPRAES"},
-      {"inactive, device ok: reset and present", 0, {DeviceOk}, true, true, 1, 1, "TPRAES"},
+      {"inactive, device ok: present without a reset", 0, {DeviceOk}, true, true, 1, 1, "TES"},
       {"inactive, reset fails: stays inactive", 0, {DeviceNotReset}, false, true, 0, 0, "TPR"},
-      {"inactive, back but present fails", 0, {DeviceOk}, true, false, 1, 0, "TPRAES"},
+      {"inactive, device ok but present fails", 0, {DeviceOk}, true, false, 1, 0, "TES"},
   };
   for (const LossCase& c : cases) {
     fake = FakeDevice{};
@@ -127,6 +127,24 @@ TEST(DeviceLossTest, AShortLossNoLongerFreezesThePicture) {
   fake.calls.clear();
   EXPECT_EQ(PresentWithDeviceCheck(Device, &active), 1);
   EXPECT_EQ(fake.calls, "TPRAES") << "the device still answers not-reset, so it is reset again";
+}
+
+TEST(DeviceLossTest, AnInactiveScreenWithAReadyDeviceIsNeverReset) {
+  // The device answers OK but presenting keeps failing: every frame tries to
+  // present again, and no frame resets the device (which would lose the
+  // picture each time).
+  fake = FakeDevice{};
+  fake.answers = {DeviceOk};
+  fake.presentSucceeds = false;
+  int32_t active = 0;
+  for (int frame = 0; frame < 3; ++frame) {
+    EXPECT_EQ(PresentWithDeviceCheck(Device, &active), 1);
+    EXPECT_EQ(active, 0);
+  }
+  EXPECT_EQ(fake.calls, "TESTESTES");
+  fake.presentSucceeds = true;
+  EXPECT_EQ(PresentWithDeviceCheck(Device, &active), 1);
+  EXPECT_EQ(active, 1);
 }
 
 }  // namespace
