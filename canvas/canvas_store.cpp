@@ -91,6 +91,20 @@ void ReleaseStoreObjects(CanvasStore* store) {
   if (store->renderTargetCopy) ReleaseCanvasSurface(store->renderTargetCopy);
 }
 
+// The canvas lent out last is being freed. A pass still open on it puts its
+// own objects out of the device context and deletes them (they could not be
+// deleted while selected), and forgets the device context and raw buffer,
+// which go with the canvas: the pass then draws nowhere, and its end commits
+// nothing.
+void DetachOpenPass() {
+  passCanvas = nullptr;
+  DrawingPass* pass = CurrentDrawingPass;
+  if (pass == nullptr || pass->ReleaseTarget != CanvasReleaseTarget) return;
+  if (pass->dcState != 0) pass->ops.StopPass(pass);
+  pass->dc = nullptr;
+  pass->rawBuffer = nullptr;
+}
+
 }  // namespace
 
 void CreateCanvasTable() {
@@ -280,7 +294,10 @@ DrawingPass* CanvasDrawTarget(int32_t number) {
   return pass;
 }
 
+// The provider steps of a pass whose canvas was freed while it was open find
+// no canvas: they hand out nothing and commit nothing.
 DeviceContext CanvasAcquireDC(DrawingPass* pass) {
+  if (passCanvas == nullptr) return nullptr;
   if (pass->rawBuffer != nullptr) {
     UnlockCanvasPixels(passCanvas, true);
     pass->rawBuffer = nullptr;
@@ -290,6 +307,7 @@ DeviceContext CanvasAcquireDC(DrawingPass* pass) {
 }
 
 uint8_t* CanvasAcquireBuffer(DrawingPass* pass, int32_t* pitch) {
+  if (passCanvas == nullptr) return nullptr;
   if (pass->dc != nullptr) {
     CommitWorkingCopy(passCanvas);
     pass->dc = nullptr;
@@ -300,6 +318,7 @@ uint8_t* CanvasAcquireBuffer(DrawingPass* pass, int32_t* pitch) {
 }
 
 void CanvasReleaseTarget(DrawingPass* pass, int32_t) {
+  if (passCanvas == nullptr) return;
   if (pass->dc != nullptr) {
     CommitWorkingCopy(passCanvas);
     pass->dc = nullptr;
@@ -314,8 +333,8 @@ void FreeCanvas(int32_t number) {
   CanvasEntry* entry = FindCanvas(number);
   if (entry == nullptr) return;
   CanvasStore* store = entry->store;
+  if (passCanvas == store) DetachOpenPass();
   ReleaseStoreObjects(store);
-  if (passCanvas == store) passCanvas = nullptr;
   HeapRelease(store);
   *entry = CanvasEntry{};
 }

@@ -213,6 +213,44 @@ TEST_F(CanvasStoreTest, ResetHooksKeepThePixels) {
   }
 }
 
+TEST_F(CanvasStoreTest, APassWhoseCanvasIsFreedDrawsNothingAndEndsQuietly) {
+  // The pass holds the device context, or (after a raw-buffer plot) the raw
+  // buffer, when its canvas is freed by FreeCanvas or by ReleaseScreen.
+  struct Case {
+    const char* name;
+    bool holdsRawBuffer;
+    bool releaseScreen;
+  } cases[] = {
+      {"device context, FreeCanvas", false, false},
+      {"raw buffer, FreeCanvas", true, false},
+      {"device context, ReleaseScreen", false, true},
+      {"raw buffer, ReleaseScreen", true, true},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    OpenScreen(32);
+    CreateCanvas(0, 64, 48, 1);
+    DrawingPass* pass = CanvasDrawTarget(0);
+    ASSERT_NE(BeginDrawing(pass), nullptr) << c.name;
+    SetDrawingMode(DrawModeOutlined);
+    SetFrontColor(PackRGB(255, 0, 0));
+    DrawCircle(30, 20, 6);
+    if (c.holdsRawBuffer) pass->ops.PlotColourOp(pass, 1, 1, PackRGB(0, 255, 0));
+    if (c.releaseScreen) {
+      ReleaseScreen();
+    } else {
+      FreeCanvas(0);
+    }
+    EXPECT_EQ(pass->ops.RawBufferAddress(pass), nullptr) << c.name;
+    pass->ops.PlotColourOp(pass, 2, 2, PackRGB(0, 0, 255));
+    SetFrontColor(PackRGB(0, 255, 0));
+    DrawCircle(30, 20, 8);
+    EndDrawing();
+    EXPECT_EQ(CurrentDrawingPass, nullptr) << c.name;
+  }
+}
+
 TEST_F(CanvasStoreTest, ApplyingTheSameTransparentColourAgainChangesNothing) {
   OpenScreen(32);
   CreateCanvas(0, 4, 4, 12);  // opaque black, transparent colour still unset
