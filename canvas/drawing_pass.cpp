@@ -12,7 +12,8 @@ namespace {
 constexpr uint32_t WhiteColour = 0x00FFFFFFu;
 
 // A pass replaced before it ended: its own GDI objects are deleted and its
-// record freed. The target's device context belongs to the provider, which
+// record freed (BeginDrawing refuses it afterwards, as it is no longer
+// current). The target's device context belongs to the provider, which
 // hands the same one to the next pass on that target.
 void DiscardPass(DrawingPass* pass) {
   if (pass->dcState != 0) pass->ops.StopPass(pass);
@@ -38,10 +39,13 @@ DrawingPass* NewImagePass() {
 }
 
 DeviceContext BeginDrawing(DrawingPass* target) {
-  if (target == nullptr) return nullptr;
+  // A target is the current pass or nothing: one that a newer pass replaced,
+  // or that was ended, has been freed, and is recognised by its address
+  // alone, without being read.
+  if (target == nullptr || target != CurrentDrawingPass) return nullptr;
   if (DeviceContext dc = target->ops.StartPass(target)) return dc;
   if (target->ReleaseTarget != nullptr) target->ReleaseTarget(target, 0);
-  if (CurrentDrawingPass == target) CurrentDrawingPass = nullptr;
+  CurrentDrawingPass = nullptr;
   HeapRelease(target);
   return nullptr;
 }

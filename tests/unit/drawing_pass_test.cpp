@@ -241,6 +241,35 @@ TEST_F(DrawingPassTest, AReplacedPassLeavesNoObjectBehind) {
   EXPECT_EQ(FakeGdiLiveObjects(), 0);
 }
 
+TEST_F(DrawingPassTest, ATargetThatIsNoLongerCurrentIsRefused) {
+  // A target replaced before it was started, one replaced after it was
+  // started, and one already ended: each was freed, and starting it again
+  // must neither touch it nor disturb the pass that is current now.
+  struct Case {
+    const char* name;
+    bool startFirst;
+    bool endFirst;
+  } cases[] = {
+      {"replaced before its start", false, false},
+      {"replaced after its start", true, false},
+      {"ended", true, true},
+  };
+  for (const Case& c : cases) {
+    DrawingPass* stale = Target();
+    if (c.startFirst) BeginDrawing(stale);
+    if (c.endFirst) EndDrawing();
+    DrawingPass* current = c.endFirst ? nullptr : Target();
+    releases.clear();
+    const size_t mark = FakeGdiCalls().size();
+    EXPECT_EQ(BeginDrawing(stale), nullptr) << c.name;
+    EXPECT_EQ(CurrentDrawingPass, current) << c.name;
+    EXPECT_TRUE(CallsSince(mark).empty()) << c.name;
+    EXPECT_TRUE(releases.empty()) << c.name;
+    EndDrawing();
+  }
+  EXPECT_EQ(FakeGdiLiveObjects(), 0);
+}
+
 uint8_t rawPixels[4 * 4 * 4];
 
 uint8_t* AcquireFakeBuffer(DrawingPass*, int32_t* pitch) {
