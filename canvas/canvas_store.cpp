@@ -155,7 +155,8 @@ CanvasStore* CreateCanvasStore(int32_t width, int32_t height, int32_t pixelClass
 }
 
 CanvasEntry* CreateCanvas(int32_t number, int32_t width, int32_t height, uint32_t mode) {
-  if (number < 0) return nullptr;
+  // The top numbers would take the slot count past the 32-bit range.
+  if (number < 0 || number > INT32_MAX - CanvasTableGrowth) return nullptr;
   if (number >= slotCount && !GrowTable(number + CanvasTableGrowth)) return nullptr;
   CanvasEntry*& entry = slots[number];
   if (entry != nullptr) {

@@ -41,6 +41,8 @@ DrawingImage* FindDrawingImage(int32_t number) {
 bool StoreDrawingImage(int32_t number, const DrawingImage& image) {
   if (number < 0) return false;
   if (number >= imageSlots) {
+    // The top numbers would take the slot count past the 32-bit range.
+    if (number > INT32_MAX - ImageTableGrowth) return false;
     const int32_t grown = number + ImageTableGrowth;
     auto* bigger = static_cast<DrawingImage*>(
         HeapGrowZeroed(images, sizeof(DrawingImage) * static_cast<size_t>(imageSlots),

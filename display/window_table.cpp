@@ -29,6 +29,8 @@ int32_t WindowTableSize() { return slotCount; }
 WindowRecord* WindowSlot(int32_t number) {
   if (number < 0) return nullptr;
   if (number >= slotCount) {
+    // The top numbers would take the slot count past the 32-bit range.
+    if (number > INT32_MAX - WindowTableGrowth) return nullptr;
     const int32_t grown = number + WindowTableGrowth;
     auto* bigger = static_cast<WindowRecord*>(
         HeapGrowZeroed(slots, sizeof(WindowRecord) * static_cast<size_t>(slotCount),

@@ -142,6 +142,17 @@ TEST_F(CanvasStoreTest, TheTableGrowsToTheNumberPlusSixtyFour) {
   EXPECT_EQ(FindCanvas(100), nullptr);
 }
 
+TEST_F(CanvasStoreTest, ANumberTheTableCannotGrowToFailsCleanly) {
+  // Number + 64 slots is past the 32-bit range for the top sixty-four numbers.
+  OpenScreen(32);
+  for (int32_t number : {INT32_MAX, INT32_MAX - 63}) {
+    EXPECT_EQ(CreateCanvas(number, 4, 4, 1), nullptr) << number;
+    EXPECT_EQ(FindCanvas(number), nullptr) << number;
+    EXPECT_EQ(CanvasDrawTarget(number), nullptr) << number;
+  }
+  EXPECT_EQ(CanvasTableSize(), 64);
+}
+
 TEST_F(CanvasStoreTest, APassSeesTheCanvasWithTransparentPixelsAsBlack) {
   OpenScreen(32);
   CreateCanvas(0, 64, 48, 1);

@@ -241,6 +241,20 @@ TEST_F(DrawingPassTest, AReplacedPassLeavesNoObjectBehind) {
   EXPECT_EQ(FakeGdiLiveObjects(), 0);
 }
 
+TEST_F(DrawingPassTest, AGrabUnderANumberTheTableCannotGrowToFails) {
+  // Number + 16 slots is past the 32-bit range for the top sixteen numbers.
+  CreateDrawingImageTable();
+  DrawingPass* pass = Target();
+  BeginDrawing(pass);
+  for (int32_t number : {INT32_MAX, INT32_MAX - 15}) {
+    EXPECT_EQ(pass->ops.GrabImageOp(pass, number, 0, 0, 8, 6), 0) << number;
+    EXPECT_EQ(FindDrawingImage(number), nullptr) << number;
+  }
+  EndDrawing();
+  EXPECT_EQ(FakeGdiLiveObjects(), 0);  // the refused grabs' bitmaps were deleted
+  FreeDrawingImages();
+}
+
 TEST_F(DrawingPassTest, ATargetThatIsNoLongerCurrentIsRefused) {
   // A target replaced before it was started, one replaced after it was
   // started, and one already ended: each was freed, and starting it again

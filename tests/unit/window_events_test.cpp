@@ -161,6 +161,16 @@ TEST_F(HeadlessWindows, TheTableGrowsToTheNumberPlusSixteen) {
   EXPECT_EQ(FindWindowRecord(39), nullptr);
 }
 
+TEST_F(HeadlessWindows, ANumberTheTableCannotGrowToFailsCleanly) {
+  // Number + 16 slots is past the 32-bit range for the top sixteen numbers.
+  for (int32_t number : {INT32_MAX, INT32_MAX - 15}) {
+    EXPECT_EQ(OpenDisplayWindow(number, 0, 0, 10, 10, "", WindowBorderless), nullptr) << number;
+    EXPECT_EQ(FindWindowRecord(number), nullptr) << number;
+  }
+  EXPECT_EQ(WindowTableSize(), 16);
+  EXPECT_NE(OpenDisplayWindow(0, 0, 0, 10, 10, "", WindowBorderless), nullptr);
+}
+
 TEST_F(HeadlessWindows, NumberMinusOneAssignsTheLowestFreeNumber) {
   OpenDisplayWindow(0, 0, 0, 10, 10, "", WindowBorderless);
   EXPECT_EQ(OpenDisplayWindow(-1, 0, 0, 10, 10, "", WindowBorderless), reinterpret_cast<WindowHandle>(1));
