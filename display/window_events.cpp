@@ -41,6 +41,10 @@ void ClearWindowEvents() { queue.clear(); }
 
 size_t QueuedWindowEventCount() { return queue.size(); }
 
+void FinishWindowMessage(int32_t number, const WindowMessageResult& handled) {
+  if (handled.eventAfterAction != 0) Queue(handled.eventAfterAction, 0, number);
+}
+
 WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bool forNumberedWindow,
                                         uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
@@ -76,11 +80,9 @@ WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bo
       return {WindowAction::None, 0};
     case MessageActivate:
       // Never passed on to the default procedure, so activation does not move
-      // the focus to the window itself.
-      if ((wParam & 0xFFFFu) != 0) {
-        Queue(WindowEventActivated, 0, number);
-        return {WindowAction::RestoreFocus, 1};
-      }
+      // the focus to the window itself. The saved focus comes back first;
+      // the activation is queued after it.
+      if ((wParam & 0xFFFFu) != 0) return {WindowAction::RestoreFocus, 1, WindowEventActivated};
       return {WindowAction::SaveFocus, 1};
     case MessageEraseBackground:
       Queue(WindowEventRepaint, 0, number);

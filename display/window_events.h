@@ -66,12 +66,19 @@ enum class WindowAction {
 struct WindowMessageResult {
   WindowAction action;
   intptr_t result;  // the procedure's result unless action is CallDefault
+  // An event that follows the action (0 for none): an activation reports
+  // itself only once the saved focus is back.
+  int32_t eventAfterAction = 0;
 };
 
 // number and record: the numbered window found from the message's window
 // (-1 and null when none); forNumberedWindow: the message is for that window
-// itself, not one of its children.
+// itself, not one of its children. The events that come before the action
+// are queued here; the platform then carries out the action and calls
+// FinishWindowMessage.
 WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bool forNumberedWindow,
                                         uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Queues the event that follows the action of a handled message, if any.
+void FinishWindowMessage(int32_t number, const WindowMessageResult& handled);
 
 }  // namespace vivuvev

@@ -57,8 +57,11 @@ int32_t NextWindowEvent(int32_t) {
   messages.pop_front();
   WindowRecord* record = FindWindowRecord(posted.window);
   const int32_t number = record ? posted.window : -1;
-  HandleWindowMessage(number, record, record != nullptr, posted.message.message,
-                      posted.message.wParam, posted.message.lParam);
+  // No platform action here: the focus the actions move exists only on a
+  // real window system.
+  FinishWindowMessage(number, HandleWindowMessage(number, record, record != nullptr,
+                                                  posted.message.message, posted.message.wParam,
+                                                  posted.message.lParam));
   return static_cast<int32_t>(posted.message.message);
 }
 

@@ -39,6 +39,11 @@ namespace {
 constexpr char WindowNumberProp[] = "Vivuvev.WindowNumber";
 constexpr char SavedFocusProp[] = "Vivuvev.SavedFocus";
 constexpr int AcceleratorCount = 2;
+// QS_ALLINPUT + QS_ALLPOSTMESSAGE as the oldest Windows we run on counts
+// them. Headers for newer Windows put more bits (touch, pointer) into
+// QS_ALLINPUT, and MsgWaitForMultipleObjects fails on older Windows when
+// given bits it does not know.
+constexpr DWORD WaitForAnyMessage = 0x5FF;
 
 HICON classIcon = nullptr;
 HCURSOR classCursor = nullptr;
@@ -100,9 +105,11 @@ LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   const WindowMessageResult handled =
       HandleWindowMessage(number, record, numbered != nullptr && numbered == window, message,
                           static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam));
+  auto result = static_cast<LRESULT>(handled.result);
   switch (handled.action) {
     case WindowAction::CallDefault:
-      return ::DefWindowProcA(window, message, wParam, lParam);
+      result = ::DefWindowProcA(window, message, wParam, lParam);
+      break;
     case WindowAction::RestoreFocus:
       if (HANDLE saved = ::GetPropA(window, SavedFocusProp)) ::SetFocus(static_cast<HWND>(saved));
       break;
@@ -121,7 +128,8 @@ LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WindowAction::None:
       break;
   }
-  return static_cast<LRESULT>(handled.result);
+  FinishWindowMessage(number, handled);
+  return result;
 }
 
 }  // namespace
@@ -210,7 +218,7 @@ int32_t NextWindowEvent(int32_t timeoutMs) {
   } else {
     if (timeoutMs > 0 &&
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeoutMs),
-                                    QS_ALLINPUT | QS_ALLPOSTMESSAGE) == WAIT_TIMEOUT) {
+                                    WaitForAnyMessage) == WAIT_TIMEOUT) {
       return 0;
     }
     if (!::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return 0;

@@ -219,6 +219,7 @@ int32_t DispatchXEvent(Display* d, const XEvent& event) {
         ScreenParentWindow() == handle) {
       PresentFrame();
     }
+    FinishWindowMessage(number, result);
   }
   return translated.count > 0 ? static_cast<int32_t>(translated.messages[0].message) : 0;
 }

@@ -73,6 +73,7 @@ TEST_F(WindowEventsTest, EachMessageQueuesItsEvents) {
     WindowRecord record{};
     const WindowMessageResult r =
         HandleWindowMessage(2, &record, c.forNumberedWindow, c.message, c.wParam, c.lParam);
+    FinishWindowMessage(2, r);
     EXPECT_EQ(r.action, c.action) << "message " << c.message;
     if (r.action != WindowAction::CallDefault) {
       EXPECT_EQ(r.result, c.result) << "message " << c.message;
@@ -88,6 +89,21 @@ TEST_F(WindowEventsTest, EachMessageQueuesItsEvents) {
       EXPECT_EQ(queued[k].type, 0);
     }
   }
+}
+
+TEST_F(WindowEventsTest, ActivationRestoresTheFocusBeforeItIsReported) {
+  // The platform restores the saved focus when the procedure returns: the
+  // activation event must not be queued ahead of that.
+  WindowRecord record{};
+  const WindowMessageResult r = HandleWindowMessage(2, &record, true, MessageActivate, 1, 0);
+  EXPECT_EQ(r.action, WindowAction::RestoreFocus);
+  EXPECT_EQ(QueuedWindowEventCount(), 0u);
+  FinishWindowMessage(2, r);
+  WindowEvent event{};
+  ASSERT_TRUE(TakeWindowEvent(&event));
+  EXPECT_EQ(event.code, WindowEventActivated);
+  EXPECT_EQ(event.window, 2);
+  EXPECT_EQ(QueuedWindowEventCount(), 0u);
 }
 
 TEST_F(WindowEventsTest, MinimiseThenRestoreReportsRestoredThenSized) {
