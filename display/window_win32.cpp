@@ -252,7 +252,10 @@ int32_t CloseDisplayWindow(int32_t number) {
   char className[32];
   ClassName(number, className);
   ::UnregisterClassA(className, Instance());
+  // A procedure that ran during the destruction may have closed the number
+  // itself (and even opened it again): the rest is then done, or not ours.
   record = FindWindowRecord(number);
+  if (record == nullptr || record->handle != window) return 1;
   HeapRelease(record->acceleratorEntries);
   if (record->acceleratorTable != nullptr) {
     ::DestroyAcceleratorTable(static_cast<HACCEL>(record->acceleratorTable));

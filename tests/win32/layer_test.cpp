@@ -177,6 +177,30 @@ TEST_F(WindowLayerTest, ReopeningANumberClosesItsOldWindow) {
   EXPECT_NE(CloseDisplayWindow(1), 0);
 }
 
+// A procedure put in front of window 0's that closes window 0 again, once,
+// while DestroyWindow is destroying it.
+WNDPROC procedureBehind = nullptr;
+int32_t closedAgain = -1;
+
+LRESULT CALLBACK CloseAgainOnDestroy(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY && closedAgain == -1) closedAgain = CloseDisplayWindow(0);
+  return CallWindowProcA(procedureBehind, w, message, wParam, lParam);
+}
+
+TEST_F(WindowLayerTest, ClosingTheNumberAgainWhileItsWindowIsDestroyed) {
+  procedureBehind = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CloseAgainOnDestroy)));
+  SendMessageA(window, WM_MOVE, 0, 0);
+  EXPECT_NE(CloseDisplayWindow(0), 0);
+  EXPECT_EQ(closedAgain, 1);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(FindWindowRecord(0), nullptr);
+  for (const WindowEvent& e : DrainEvents()) EXPECT_NE(e.window, 0) << "event " << e.code;
+  // The number is free for a new window.
+  window = static_cast<HWND>(OpenDisplayWindow(0, 0, 0, Width, Height, "", WindowBorderless));
+  EXPECT_NE(window, nullptr);
+}
+
 // Runs inside the message box's own loop: records what the box's owner
 // windows look like while it is open, then closes it.
 struct BoxObservation {
