@@ -30,7 +30,11 @@ add_library(vivuvev_core OBJECT
   launch/message_box_layout.cpp
   launch/module_options.cpp
   sweep/module_sweep.cpp
+  sweep/frame_rate.cpp
 )
+
+set_source_files_properties(launch/module_options.cpp
+                            PROPERTIES COMPILE_DEFINITIONS VIVUVEV_VERSION="${PROJECT_VERSION}")
 
 # The software blit's row kernels. On x86-64 each vector set's file is built
 # for its own instruction set and used only where the processor has it;
@@ -67,6 +71,7 @@ add_library(vivuvev_software OBJECT
 # No window system: a screen in memory, scripted keyboard, cursor and window
 # messages.
 add_library(vivuvev_headless OBJECT
+  display/frame_rate_overlay_headless.cpp
   display/present_headless.cpp
   display/window_headless.cpp
   input/keyboard_headless.cpp
@@ -103,6 +108,7 @@ if(NOT WIN32)
     message(FATAL_ERROR "The x11 platform needs libXext and libXrandr (libxext-dev, libxrandr-dev)")
   endif()
   add_library(vivuvev_x11 OBJECT
+    display/frame_rate_overlay_x11.cpp
     display/present_x11.cpp
     display/window_x11.cpp
     display/x11_connection.cpp

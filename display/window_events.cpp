@@ -17,6 +17,14 @@ void Queue(int32_t code, int32_t item, int32_t number) {
   QueueWindowEvent(WindowEvent{code, item, number, 0});
 }
 
+// A size message carries the new client size as two 16-bit halves.
+void RecordSize(WindowRecord* record, intptr_t lParam) {
+  if (record == nullptr) return;
+  const auto packed = static_cast<uint32_t>(lParam);
+  record->width = static_cast<int32_t>(packed & 0xFFFFu);
+  record->height = static_cast<int32_t>(packed >> 16);
+}
+
 }  // namespace
 
 void QueueWindowEvent(const WindowEvent& event) {
@@ -62,6 +70,7 @@ WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bo
             record->minimisedOrMaximised = 0;
             Queue(WindowEventRestored, 0, number);
           }
+          RecordSize(record, lParam);
           Queue(WindowEventSized, 0, number);
           break;
         case SizeMinimized:
@@ -71,9 +80,11 @@ WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bo
         case SizeMaximized:
           if (record != nullptr) record->minimisedOrMaximised = 1;
           Queue(WindowEventMaximized, 0, number);
+          RecordSize(record, lParam);
           Queue(WindowEventSized, 0, number);
           break;
         default:
+          RecordSize(record, lParam);
           Queue(WindowEventSized, 0, number);
           break;
       }

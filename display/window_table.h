@@ -12,6 +12,7 @@ struct WindowRecord {
   void* acceleratorEntries;      // the two accelerator entries, on the heap
   void* acceleratorTable;        // created from the entries
   int32_t minimisedOrMaximised;  // 1 while minimised or maximised
+  int32_t width, height;         // the size the last size message reported; 0 before one
 };
 
 constexpr int32_t WindowTableInitialSlots = 16;

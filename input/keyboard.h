@@ -7,6 +7,7 @@ namespace vivuvev {
 
 // Key numbers are scan codes; 1 is Escape.
 constexpr int32_t KeyEscape = 1;
+constexpr int32_t KeyQ = 16;
 constexpr int32_t KeyAny = -1;
 
 enum KeyboardStages : uint32_t {

@@ -1,22 +1,26 @@
 // vivuvev: the animation as a module of a screensaver daemon on X11. It draws
 // in the window the daemon names ($XSCREENSAVER_WINDOW, or -window-id), on the
-// root window (-root) or in a window of its own (-window), takes its size from
-// that window, leaves keys and the mouse to the daemon, pauses -delay
-// microseconds after every frame, and ends through ProgramEnd with status 0 on
-// SIGTERM or SIGINT.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
+// root window (-root) or in a window of its own (-window), follows that
+// window's size, pauses -delay microseconds after every frame, and ends
+// through ProgramEnd with status 0 on SIGTERM or SIGINT. In the daemon's
+// window keys and the mouse are the daemon's; a window of its own also ends
+// on Escape, Q and the window manager's close request.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+// The portable headers come before Xlib's, whose macros (None, ...) would
+// otherwise replace names in them.
 #include "display/window.h"
-#include "display/x11_connection.h"
 #include "launch/module_options.h"
 #include "launch/program.h"
 #include "sweep/module_sweep.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "display/x11_connection.h"
 
 namespace {
 
@@ -42,6 +46,9 @@ Window OpenOwnWindow(Display* d) {
   XStoreName(d, w, "vivuvev");
   XClassHint classHint{const_cast<char*>("vivuvev"), const_cast<char*>("Vivuvev")};
   XSetClassHint(d, w, &classHint);
+  // The window manager's close button asks instead of killing the connection.
+  Atom protocols[] = {vivuvev::Atoms().wmDeleteWindow};
+  XSetWMProtocols(d, w, protocols, 1);
   XMapRaised(d, w);
   XSync(d, False);
   return w;
@@ -61,6 +68,12 @@ int main(int argc, char** argv) {
     std::fputs(ModuleUsage, stdout);
     return 0;
   }
+  if (options.version) {
+    std::fputs(ModuleVersion, stdout);
+    return 0;
+  }
+  // The connection is opened on $DISPLAY, which -display overrides.
+  if (!options.displayName.empty()) setenv("DISPLAY", options.displayName.c_str(), 1);
   EndOnSignals();
   StartProgram();
   Display* d = XConnection();
@@ -86,7 +99,7 @@ int main(int argc, char** argv) {
       SetDrawingWindow(own);
       break;
   }
-  RunModuleSweep(options.delayMicroseconds, endRequested);
+  RunModuleSweep({options.delayMicroseconds, own != None, options.showFrameRate}, endRequested);
   CloseDisplayWindow(0);
   if (own != None) XDestroyWindow(d, own);
   ProgramEnd();

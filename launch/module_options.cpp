@@ -7,22 +7,41 @@
 namespace vivuvev {
 
 const char ModuleUsage[] =
-    "usage: vivuvev [-window | -root | -window-id ID] [-delay USECS] [-h]\n"
-    "  -window        draw in a window of its own (the default)\n"
+    "usage: vivuvev [-window | -root | -window-id ID] [-delay USECS] [-fps | -no-fps]\n"
+    "               [-display NAME] [-visual V] [-install | -noinstall] [-mono] [-h] [--version]\n"
+    "  -window        draw in a window of its own (the default); q, Escape or closing it ends it\n"
     "  -root          draw on the root window\n"
     "  -window-id ID  draw in the window ID (decimal or 0x hexadecimal)\n"
     "  -delay USECS   pause between frames in microseconds (default 10000, 0: none)\n"
-    "  -h             print this and exit\n"
-    "Without -window or -window-id it draws in $XSCREENSAVER_WINDOW when that is set.\n"
-    "SIGTERM or SIGINT ends it.\n";
+    "  -fps           show the frame rate in the bottom-left corner; -no-fps: do not (the default)\n"
+    "  -display NAME  the X display to use instead of $DISPLAY\n"
+    "  -visual V, -install, -noinstall, -mono\n"
+    "                 accepted and ignored: the picture is drawn in software on the default visual\n"
+    "  -h, --help     print this and exit\n"
+    "  --version      print the version and exit\n"
+    "Options take one dash or two. Without -window or -window-id it draws in\n"
+    "$XSCREENSAVER_WINDOW when that is set. SIGTERM or SIGINT ends it.\n";
+
+const char ModuleVersion[] = "vivuvev " VIVUVEV_VERSION "\n";
 
 namespace {
 
-// The option's name without its one or two leading dashes, or null.
-const char* OptionName(const char* argument) {
-  if (argument[0] != '-') return nullptr;
-  return argument[1] == '-' ? argument + 2 : argument + 1;
-}
+// What the options say so far; the target is settled once all are read.
+struct Reading {
+  ModuleOptions options;
+  bool explicitTarget = false;
+  bool root = false;
+};
+
+// Applies an option to the reading; value is its argument (null for an
+// option that takes none). False with a message for a value it refuses.
+using ApplyOption = bool (*)(Reading* reading, const char* value, std::string* error);
+
+struct OptionSpec {
+  const char* name;  // without dashes
+  bool takesValue;
+  ApplyOption apply;
+};
 
 bool ParseUnsigned(const char* text, int base, unsigned long long limit, unsigned long long* value) {
   if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' || *text == ' ') return false;
@@ -42,50 +61,121 @@ bool ParseWindowId(const char* text, unsigned long* id) {
   return true;
 }
 
+bool Help(Reading* r, const char*, std::string*) {
+  r->options.help = true;
+  return true;
+}
+
+bool Version(Reading* r, const char*, std::string*) {
+  r->options.version = true;
+  return true;
+}
+
+bool Root(Reading* r, const char*, std::string*) {
+  r->root = true;
+  return true;
+}
+
+bool OwnWindow(Reading* r, const char*, std::string*) {
+  r->options.target = ModuleTarget::OwnWindow;
+  r->explicitTarget = true;
+  return true;
+}
+
+bool WindowId(Reading* r, const char* value, std::string* error) {
+  if (!ParseWindowId(value, &r->options.windowId)) {
+    *error = std::string("-window-id needs a window id, not '") + value + "'";
+    return false;
+  }
+  r->options.target = ModuleTarget::GivenWindow;
+  r->explicitTarget = true;
+  return true;
+}
+
+bool Delay(Reading* r, const char* value, std::string* error) {
+  unsigned long long delay = 0;
+  if (!ParseUnsigned(value, 10, 60000000ull, &delay)) {
+    *error = std::string("-delay needs microseconds from 0 to 60000000, not '") + value + "'";
+    return false;
+  }
+  r->options.delayMicroseconds = static_cast<uint32_t>(delay);
+  return true;
+}
+
+bool Fps(Reading* r, const char*, std::string*) {
+  r->options.showFrameRate = true;
+  return true;
+}
+
+bool NoFps(Reading* r, const char*, std::string*) {
+  r->options.showFrameRate = false;
+  return true;
+}
+
+bool DisplayName(Reading* r, const char* value, std::string* error) {
+  if (*value == '\0') {
+    *error = "-display needs a display name";
+    return false;
+  }
+  r->options.displayName = value;
+  return true;
+}
+
+// Options every module of the daemon takes that change nothing in a picture
+// drawn in software on the default visual.
+bool Ignored(Reading*, const char*, std::string*) { return true; }
+
+const OptionSpec Options[] = {
+    {"h", false, Help},           {"help", false, Help},
+    {"version", false, Version},  {"root", false, Root},
+    {"window", false, OwnWindow}, {"window-id", true, WindowId},
+    {"delay", true, Delay},       {"fps", false, Fps},
+    {"no-fps", false, NoFps},     {"display", true, DisplayName},
+    {"visual", true, Ignored},    {"install", false, Ignored},
+    {"noinstall", false, Ignored}, {"mono", false, Ignored},
+};
+
+// The option's name without its one or two leading dashes, or null.
+const char* OptionName(const char* argument) {
+  if (argument[0] != '-') return nullptr;
+  return argument[1] == '-' ? argument + 2 : argument + 1;
+}
+
+const OptionSpec* FindOption(const char* name) {
+  for (const OptionSpec& spec : Options) {
+    if (std::strcmp(spec.name, name) == 0) return &spec;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 bool ReadModuleOptions(int argc, const char* const* argv, const char* daemonWindow,
                        ModuleOptions* options, std::string* error) {
-  ModuleOptions o;
-  bool explicitTarget = false;
-  bool root = false;
+  Reading r;
   for (int i = 1; i < argc; ++i) {
     const char* name = OptionName(argv[i]);
-    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (name == nullptr) {
       *error = std::string("unexpected argument '") + argv[i] + "'";
       return false;
     }
-    if (std::strcmp(name, "h") == 0 || std::strcmp(name, "help") == 0) {
-      o.help = true;
-    } else if (std::strcmp(name, "root") == 0) {
-      root = true;
-    } else if (std::strcmp(name, "window") == 0) {
-      o.target = ModuleTarget::OwnWindow;
-      explicitTarget = true;
-    } else if (std::strcmp(name, "window-id") == 0) {
-      if (!ParseWindowId(value, &o.windowId)) {
-        *error = std::string("-window-id needs a window id, not '") + (value ? value : "") + "'";
-        return false;
-      }
-      o.target = ModuleTarget::GivenWindow;
-      explicitTarget = true;
-      ++i;
-    } else if (std::strcmp(name, "delay") == 0) {
-      unsigned long long delay = 0;
-      if (!ParseUnsigned(value, 10, 60000000ull, &delay)) {
-        *error = std::string("-delay needs microseconds from 0 to 60000000, not '") +
-                 (value ? value : "") + "'";
-        return false;
-      }
-      o.delayMicroseconds = static_cast<uint32_t>(delay);
-      ++i;
-    } else {
+    const OptionSpec* spec = FindOption(name);
+    if (spec == nullptr) {
       *error = std::string("unknown option '") + argv[i] + "'";
       return false;
     }
+    const char* value = nullptr;
+    if (spec->takesValue) {
+      if (i + 1 >= argc) {
+        *error = std::string(argv[i]) + " needs a value";
+        return false;
+      }
+      value = argv[++i];
+    }
+    if (!spec->apply(&r, value, error)) return false;
   }
-  if (!explicitTarget) {
+  ModuleOptions& o = r.options;
+  if (!r.explicitTarget) {
     unsigned long id = 0;
     if (daemonWindow != nullptr && ParseWindowId(daemonWindow, &id)) {
       o.target = ModuleTarget::GivenWindow;
@@ -93,7 +183,7 @@ bool ReadModuleOptions(int argc, const char* const* argv, const char* daemonWind
     } else if (daemonWindow != nullptr && *daemonWindow != '\0') {
       *error = std::string("XSCREENSAVER_WINDOW is not a window id: '") + daemonWindow + "'";
       return false;
-    } else if (root) {
+    } else if (r.root) {
       o.target = ModuleTarget::RootWindow;
     }
   }

@@ -1,5 +1,7 @@
 // The arguments of vivuvev, the animation as a module of a screensaver
-// daemon: where to draw and how long to pause between frames.
+// daemon: where to draw, how long to pause between frames, whether to show
+// the frame rate, which display to use, and the options every module of the
+// daemon accepts even where they mean nothing to a software-drawn picture.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +15,17 @@ enum class ModuleTarget {
   RootWindow,   // -root
 };
 
+constexpr uint32_t DefaultModuleDelay = 10000;
+
 struct ModuleOptions {
   ModuleTarget target = ModuleTarget::OwnWindow;
   unsigned long windowId = 0;
-  uint32_t delayMicroseconds = 10000;
+  uint32_t delayMicroseconds = DefaultModuleDelay;
+  bool showFrameRate = false;
+  std::string displayName;  // -display; empty: $DISPLAY
   bool help = false;
+  bool version = false;
 };
-
-constexpr uint32_t DefaultModuleDelay = 10000;
 
 // Reads argv[1..] (options with one or two dashes) and the daemon's window,
 // the value of $XSCREENSAVER_WINDOW or null. An explicit -window-id or
@@ -32,5 +37,7 @@ bool ReadModuleOptions(int argc, const char* const* argv, const char* daemonWind
 
 // What -h prints.
 extern const char ModuleUsage[];
+// What --version prints.
+extern const char ModuleVersion[];
 
 }  // namespace vivuvev

@@ -65,6 +65,7 @@ void ResetHeadlessPlatform() {
   ResetHeadlessWindows();
   ResetHeadlessPresent();
   ResetHeadlessMessageBox();
+  ResetHeadlessOverlay();
 }
 
 }  // namespace vivuvev

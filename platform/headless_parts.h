@@ -15,5 +15,6 @@ void ResetHeadlessKeyboard();
 void ResetHeadlessWindows();
 void ResetHeadlessPresent();
 void ResetHeadlessMessageBox();
+void ResetHeadlessOverlay();
 
 }  // namespace vivuvev

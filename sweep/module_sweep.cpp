@@ -4,13 +4,27 @@
 #include <chrono>
 #include <thread>
 
+#include "display/frame_rate_overlay.h"
+#include "launch/program.h"
+#include "platform/system.h"
+#include "sweep/frame_rate.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {
 
 namespace {
+
 // Sleeping in slices keeps the end prompt however long the pause is.
 constexpr uint32_t PauseSlice = 10000;
+
+// The animation's own present, then the frame rate drawn over what it showed.
+void PresentWithFrameRate(void* context) {
+  SweepCanvasAndScreen.Present(SweepCanvasAndScreen.context);
+  auto* rate = static_cast<FrameRate*>(context);
+  CountShownFrame(rate, TickCount());
+  ShowFrameRateOverlay(rate->text);
+}
+
 }  // namespace
 
 void PauseBetweenFrames(uint32_t delayMicroseconds, const volatile std::sig_atomic_t& stop) {
@@ -22,16 +36,23 @@ void PauseBetweenFrames(uint32_t delayMicroseconds, const volatile std::sig_atom
   }
 }
 
-void RunModuleSweep(uint32_t delayMicroseconds, const volatile std::sig_atomic_t& stop) {
-  // Keys and the mouse belong to the daemon: no stop test, only the signal.
+void RunModuleSweep(const ModuleRun& run, const volatile std::sig_atomic_t& stop) {
   SweepState state;
-  SetUpSweep(&state, StopRule::None);
-  while (stop == 0) {
+  SetUpSweep(&state, run.ownWindow ? StopRule::QuitKeyOrClose : StopRule::None);
+  FrameRate rate;
+  const SweepSurface withFrameRate = {SweepCanvasAndScreen.BeginPass, SweepCanvasAndScreen.EndPass,
+                                      SweepCanvasAndScreen.Blend, PresentWithFrameRate, &rate};
+  if (run.showFrameRate) state.surface = &withFrameRate;
+  while (stop == 0 && QuitRequested != 1) {
     // A screen too small for a single step gives frames without a picture;
     // they still take the window's events and pause, rather than spin.
     const bool shown = SweepFrame(&state);
-    PauseBetweenFrames(shown ? delayMicroseconds : std::max(delayMicroseconds, PauseSlice), stop);
+    // The frame's event may have been the window's new size.
+    FollowWindowSize(&state);
+    if (QuitRequested == 1) break;
+    PauseBetweenFrames(shown ? run.delayMicroseconds : std::max(run.delayMicroseconds, PauseSlice), stop);
   }
+  if (run.showFrameRate) EndFrameRateOverlay();
 }
 
 }  // namespace vivuvev

@@ -18,9 +18,10 @@ namespace vivuvev {
 struct DrawingPass;
 
 // What ends the animation: saver stops on any key or cursor movement,
-// standalone on Escape; under None only the host ends it (the module, the
-// tools).
-enum class StopRule { AnyInput, EscapeKey, None };
+// standalone on Escape; the module in a window of its own on Escape, Q or the
+// window manager's close request; under None only the host ends it (the
+// module in the daemon's window, the tools).
+enum class StopRule { AnyInput, EscapeKey, QuitKeyOrClose, None };
 
 // The values of one cycle, each stored in 16 bits.
 struct SweepCycle {
@@ -82,6 +83,7 @@ struct SweepState {
   int32_t step = 0;  // the cycle's last step shown; 0 before its first
   uint32_t cyclesBegun = 0;
   const SweepSurface* surface = &SweepCanvasAndScreen;
+  int32_t windowEvent = 0;  // what the frame's PollWindowEvent returned
 };
 
 // A state at the start of the animation on a width x height screen, before
@@ -104,6 +106,16 @@ bool StopRequested(const SweepState& state);
 // Set-up: cursor, keyboard, graphics, window, screen and canvas; MaxStep for
 // the primary screen.
 void SetUpSweep(SweepState* state, StopRule rule);
+
+// Starts the animation over on a width x height screen: MaxStep for that
+// size, the Screen reopened in its window and the canvas made again at that
+// size (the old ones released), the back buffer black, and a new cycle at the
+// next frame.
+void RestartSweep(SweepState* state, int32_t width, int32_t height);
+
+// Restarts the animation when the window it shows in has reported a size
+// other than the one its cycles are picked for; true when it did.
+bool FollowWindowSize(SweepState* state);
 // Frames until QuitRequested is 1.
 void RunSweepCycles(SweepState* state);
 

@@ -3,6 +3,7 @@
 #include "canvas/drawing_pass.h"
 #include "display/screen.h"
 #include "display/window.h"
+#include "display/window_events.h"
 #include "input/keyboard.h"
 #include "launch/program.h"
 #include "sweep/sweep.h"
@@ -59,6 +60,11 @@ bool StopRequested(const SweepState& state) {
       return false;
     case StopRule::EscapeKey:
       return KeyIsDown(KeyEscape) != 0;
+    case StopRule::QuitKeyOrClose:
+      // The close request comes back from the pump twice, as the message and
+      // as the queued event; both carry the same number.
+      return KeyIsDown(KeyEscape) != 0 || KeyIsDown(KeyQ) != 0 ||
+             state.windowEvent == WindowEventCloseRequest;
     case StopRule::AnyInput:
       break;
   }
@@ -88,7 +94,7 @@ bool SweepFrame(SweepState* s) {
     surface.Blend(surface.context);
     surface.Present(surface.context);
   }
-  PollWindowEvent();
+  s->windowEvent = PollWindowEvent();
   PollKeyboard();
   if (StopRequested(*s)) QuitRequested = 1;
   return shown;

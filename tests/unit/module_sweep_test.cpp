@@ -34,7 +34,7 @@ TEST_F(ModuleSweepTest, RunsCyclesUntilStoppedAndIgnoresKeysAndTheMouse) {
   SetHeadlessFrameObserver([](uint32_t frame, const BackBuffer&) {
     if (frame == 25) stopModule = 1;
   });
-  RunModuleSweep(0, stopModule);
+  RunModuleSweep({0, false, false}, stopModule);
   // Past the first cycles and the input, the end comes right after the frame
   // in which it was asked for.
   EXPECT_EQ(HeadlessFramesPresented(), 25u);
@@ -49,7 +49,7 @@ TEST_F(ModuleSweepTest, AStopDuringAPauseCutsItShort) {
   });
   // A minute's pause after the first frame would stall the test; the stop
   // that is already set ends the pause at once.
-  RunModuleSweep(60000000, stopModule);
+  RunModuleSweep({60000000, false, false}, stopModule);
   EXPECT_EQ(HeadlessFramesPresented(), 1u);
 }
 
@@ -68,7 +68,7 @@ TEST_F(ModuleSweepTest, AScreenWithoutStepsShowsNoFrameAndStillEnds) {
   itimerval in50ms{};
   in50ms.it_value.tv_usec = 50000;
   setitimer(ITIMER_REAL, &in50ms, nullptr);
-  RunModuleSweep(0, stopModule);
+  RunModuleSweep({0, false, false}, stopModule);
   sigaction(SIGALRM, &previous, nullptr);
   EXPECT_EQ(MaxStep, 0);
   EXPECT_EQ(HeadlessFramesPresented(), 0u);
