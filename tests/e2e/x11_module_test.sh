@@ -1,25 +1,40 @@
 #!/usr/bin/env bash
 # vivuvev, the module for a screensaver daemon: it draws on the root window
 # with -root, in the window $XSCREENSAVER_WINDOW or -window-id names and in a
-# window of its own with -window, leaves input to the
-# daemon, and exits 0 on SIGTERM and SIGINT; -h prints its usage, a bad
+# window of its own with -window, leaves input in the daemon's window to the
+# daemon, and exits 0 on SIGTERM and SIGINT; it takes every option the
+# daemon's modules take, -h and --help print its usage on stdout, a bad
 # argument ends it with status 2. Usage: x11_module_test.sh VIVUVEV
 set -u
 module=$1
 . "$(dirname "$0")/x11_lib.sh"
 start_display 24 640x480
 
-"$module" -h >"$work/help.out" 2>&1
+for help in -h --help; do
+  "$module" "$help" >"$work/help.out" 2>"$work/help.err"
+  status=$?
+  [ "$status" -eq 0 ] || fail "$help exited $status"
+  grep -q -- '-window-id' "$work/help.out" || fail "$help does not print the usage: $(head -2 "$work/help.out")"
+  [ -s "$work/help.err" ] && fail "$help wrote to stderr"
+done
+"$module" --version >"$work/version.out" 2>&1
 status=$?
-[ "$status" -eq 0 ] || fail "-h exited $status"
-grep -q -- '-window-id' "$work/help.out" || fail "-h does not print the usage: $(head -2 "$work/help.out")"
-for bad in "-delay x" "-window-id 0" "-frobnicate"; do
+[ "$status" -eq 0 ] || fail "--version exited $status"
+grep -qx 'vivuvev [0-9.]*' "$work/version.out" || fail "--version printed $(head -1 "$work/version.out")"
+for bad in "-delay x" "-window-id 0" "-frobnicate" "-display"; do
   # shellcheck disable=SC2086
-  "$module" $bad >/dev/null 2>"$work/bad.err"
+  "$module" $bad >"$work/bad.out" 2>"$work/bad.err"
   status=$?
   [ "$status" -eq 2 ] || fail "'$bad' exited $status, expected 2"
-  grep -q '^vivuvev: ' "$work/bad.err" || fail "'$bad' gave no message"
+  head -1 "$work/bad.err" | grep -q '^vivuvev: ' || fail "'$bad' gave no message"
+  grep -q '^usage: vivuvev' "$work/bad.err" || fail "'$bad' printed no usage on stderr"
+  [ -s "$work/bad.out" ] && fail "'$bad' wrote to stdout"
 done
+# -display is the display used, whatever $DISPLAY says.
+"$module" -root -display :1999 >/dev/null 2>"$work/nodisplay.err"
+status=$?
+[ "$status" -eq 1 ] || fail "-display :1999 (no such display): exit $status, expected 1"
+grep -q ':1999' "$work/nodisplay.err" || fail "-display :1999: $(head -1 "$work/nodisplay.err")"
 
 # draws TARGET SIGNAL ENVIRONMENT... -- ARGUMENTS...
 draws() {
@@ -38,11 +53,13 @@ draws() {
     fail "$label: vivuvev ended on its own: $(head -3 "$work/module.err")"
     return
   fi
-  # Keys and the mouse are the daemon's business.
-  hold_key Escape
-  xdotool mousemove_relative 5 5
-  sleep 0.3
-  running "$pid" || fail "$label: vivuvev ended on input"
+  if [ "$label" != own-window ]; then
+    # In the daemon's window keys and the mouse are the daemon's business.
+    hold_key Escape
+    xdotool mousemove_relative 5 5
+    sleep 0.3
+    running "$pid" || fail "$label: vivuvev ended on input"
+  fi
   local shot=$work/module-$label.png
   screenshot "$shot"
   cp "$shot" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
@@ -65,6 +82,10 @@ draws daemon-window INT XSCREENSAVER_WINDOW="$root" -- -delay 0
 # A window of its own, 800 x 600 at the corner: larger than this screen.
 draws own-window TERM -u XSCREENSAVER_WINDOW -- -window -delay 0
 draws window-id TERM -u XSCREENSAVER_WINDOW -- -window-id "$root" -delay 5000
+# Every option the daemon's modules take, with one dash and two, on a display
+# named only by -display.
+draws standard-options TERM -u XSCREENSAVER_WINDOW -u DISPLAY -- --root -display "$DISPLAY" -fps -no-fps \
+  -visual default -install -noinstall --mono -delay 5000
 
 # A window that does not exist.
 XSCREENSAVER_WINDOW=0x1fffff0 "$module" >/dev/null 2>"$work/nowin.err"

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# vivuvev in a window of its own, as a user runs it: it follows the window's
+# size (grown, shrunk, a storm of sizes, down to 1x1 and back), shows the
+# frame rate with -fps and not without, and the close request, q, Q and
+# Escape end it with status 0. Usage: x11_module_window_test.sh VIVUVEV SEND_CLOSE_REQUEST
+set -u
+module=$1
+close_request=$2
+. "$(dirname "$0")/x11_lib.sh"
+start_display 24 1280x1024
+shots=${VIVUVEV_SHOTS:-$work}
+
+# own_window NAME ARGUMENTS...: starts vivuvev -window; its pid in $module_pid
+# and its window in $module_window.
+own_window() {
+  local name=$1
+  shift
+  start "$name" env -u XSCREENSAVER_WINDOW "$module" -window "$@"
+  module_pid=$last_pid
+  module_window=$(find_window 5 --class vivuvev) || {
+    fail "$name: no window: $(head -3 "$work/$name.err")"
+    return 1
+  }
+}
+
+# region_colours SHOT GEOMETRY: the colours in that part of a screenshot.
+region_colours() { convert "$1" -crop "$2" +repage -format %k info:; }
+# region_black_tiles SHOT GEOMETRY: how many of its 4 x 4 tiles are black.
+region_black_tiles() {
+  convert "$1" -crop "$2" +repage -crop 4x4@ +repage -format '%[fx:maxima]\n' info: |
+    awk '$1 == 0 { n++ } END { print n + 0 }'
+}
+# white_pixels SHOT GEOMETRY: pure white pixels there (the frame-rate text).
+white_pixels() {
+  convert "$1" -crop "$2" +repage -fill black +opaque white -fill white -opaque white \
+    -format '%[fx:mean*w*h]' info: | awk '{ printf "%d\n", $1 + 0.5 }'
+}
+
+# ends LABEL SECONDS: vivuvev ends within SECONDS with status 0.
+ends() {
+  if finished "$module_pid" "$2"; then
+    [ "$exit_status" -eq 0 ] || fail "$1: exited $exit_status"
+  else
+    fail "$1: still runs after $2 s"
+    kill "$module_pid"
+  fi
+}
+
+# Grown from 800 x 600 to 1000 x 740: rings in the new area within 3 s.
+if own_window grow -delay 0; then
+  sleep 1
+  xdotool windowsize "$module_window" 1000 740
+  sleep 3
+  screenshot "$work/grown.png"
+  cp "$work/grown.png" "$shots/module-grown.png" 2>/dev/null
+  right=$(region_colours "$work/grown.png" 200x740+800+0)
+  bottom=$(region_colours "$work/grown.png" 1000x140+0+600)
+  [ "$right" -ge 20 ] && [ "$bottom" -ge 20 ] ||
+    fail "grown: $right colours right of 800 and $bottom below 600"
+  outside=$(region_colours "$work/grown.png" 280x1024+1000+0)
+  [ "$outside" -eq 1 ] || fail "grown: $outside colours beside the window"
+  # Without -fps there is no text.
+  [ "$(white_pixels "$work/grown.png" 240x40+0+700)" -eq 0 ] || fail "grown: white text without -fps"
+
+  # Shrunk to 400 x 300: the picture is drawn for that size, all of it.
+  xdotool windowsize "$module_window" 400 300
+  sleep 3
+  screenshot "$work/shrunk.png"
+  cp "$work/shrunk.png" "$shots/module-shrunk.png" 2>/dev/null
+  black=$(region_black_tiles "$work/shrunk.png" 400x300+0+0)
+  [ "$black" -eq 0 ] || fail "shrunk: $black of 16 tiles of the window are black"
+
+  # A storm: 50 sizes in 2 s, 1 x 1 among them, then 1 x 1 and 900 x 700,
+  # larger than the window it started as.
+  for i in $(seq 1 50); do
+    case $((i % 5)) in
+      0) xdotool windowsize "$module_window" 1 1 ;;
+      *) xdotool windowsize "$module_window" $((100 + i * 17)) $((80 + i * 11)) ;;
+    esac
+    sleep 0.04
+  done
+  xdotool windowsize "$module_window" 1 1
+  sleep 0.5
+  running "$module_pid" || fail "storm: vivuvev ended at 1 x 1: $(head -3 "$work/grow.err")"
+  xdotool windowsize "$module_window" 900 700
+  sleep 3
+  screenshot "$work/storm.png"
+  cp "$work/storm.png" "$shots/module-after-storm.png" 2>/dev/null
+  black=$(region_black_tiles "$work/storm.png" 900x700+0+0)
+  [ "$black" -eq 0 ] || fail "after the storm: $black of 16 tiles of the 900 x 700 window are black"
+  n=$(region_colours "$work/storm.png" 900x700+0+0)
+  [ "$n" -ge 20 ] || fail "after the storm: only $n colours"
+
+  "$close_request" "$module_window" || fail "could not send a close request"
+  ends "close request" 3
+fi
+
+# -fps: the rate in the bottom-left corner, white over the rings.
+if own_window fps -fps -delay 5000; then
+  xdotool windowsize "$module_window" 640 480
+  sleep 2.5
+  screenshot "$work/fps.png"
+  cp "$work/fps.png" "$shots/module-fps.png" 2>/dev/null
+  text=$(white_pixels "$work/fps.png" 240x40+0+440)
+  [ "$text" -ge 30 ] || fail "-fps: only $text white pixels where the rate is shown"
+  kill -s TERM "$module_pid"
+  ends "-fps, SIGTERM" 3
+fi
+
+# The keys of a hack in its own window. Without a window manager the keys
+# go to the window under the pointer.
+for key in q shift+q Escape; do
+  own_window "key-$key" || continue
+  sleep 1
+  xdotool mousemove 300 300
+  hold_key "$key"
+  ends "key $key" 3
+done
+report
