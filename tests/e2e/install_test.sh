@@ -16,12 +16,14 @@ for f in bin/vivuvev-saver bin/vivuvev-standalone bin/vivuvev-render libexec/xsc
   [ -x "$work/usr/$f" ] || fail "$f is not installed as a program"
 done
 for f in share/xscreensaver/config/vivuvev.xml share/applications/vivuvev.desktop \
-         share/applications/screensavers/vivuvev.desktop; do
+         share/applications/screensavers/vivuvev.desktop share/man/man6/vivuvev.6.gz; do
   [ -s "$work/usr/$f" ] || fail "$f is not installed"
 done
 grep -q '^Exec=vivuvev-standalone$' "$work/usr/share/applications/vivuvev.desktop" || fail "the desktop entry does not start vivuvev-standalone"
 grep -q '<screensaver name="vivuvev"' "$work/usr/share/xscreensaver/config/vivuvev.xml" || fail "the config file does not describe vivuvev"
 grep -q 'arg="-delay %"' "$work/usr/share/xscreensaver/config/vivuvev.xml" || fail "the config file does not set -delay"
+grep -q 'arg-set="-fps"' "$work/usr/share/xscreensaver/config/vivuvev.xml" || fail "the config file has no frame-rate checkbox"
+gzip -dc "$work/usr/share/man/man6/vivuvev.6.gz" | grep -q '^\.TH VIVUVEV 6' || fail "the module's manual page is not in section 6"
 
 env -u DISPLAY "$work/usr/bin/vivuvev-saver" /p 1234
 status=$?
