@@ -2,7 +2,8 @@
 # vivuvev in a window of its own, as a user runs it: it follows the window's
 # size (grown, shrunk, a storm of sizes, down to 1x1 and back), shows the
 # frame rate with -fps and not without, and the close request, q, Q and
-# Escape end it with status 0. Usage: x11_module_window_test.sh VIVUVEV SEND_CLOSE_REQUEST
+# Escape end it with status 0, also under a window manager (openbox).
+# Usage: x11_module_window_test.sh VIVUVEV SEND_CLOSE_REQUEST
 set -u
 module=$1
 close_request=$2
@@ -116,4 +117,32 @@ for key in q shift+q Escape; do
   hold_key "$key"
   ends "key $key" 3
 done
+
+# Under a window manager: it gives the window the focus, and its close button
+# sends the request (a window that takes none would be killed, which breaks
+# the program's X connection).
+start openbox openbox
+sleep 1
+if own_window managed -delay 0; then
+  sleep 1
+  [ "$(xdotool getwindowfocus)" = "$module_window" ] || fail "openbox did not focus the window"
+  xdotool windowsize "$module_window" 1000 740
+  sleep 3
+  screenshot "$work/managed.png"
+  cp "$work/managed.png" "$shots/module-under-openbox.png" 2>/dev/null
+  eval "$(xwininfo -id "$module_window" |
+    awk '/Absolute upper-left X/ { print "x=" $4 } /Absolute upper-left Y/ { print "y=" $4 }')"
+  right=$(region_colours "$work/managed.png" "200x740+$((x + 800))+$y")
+  bottom=$(region_colours "$work/managed.png" "1000x140+$x+$((y + 600))")
+  [ "$right" -ge 20 ] && [ "$bottom" -ge 20 ] ||
+    fail "under openbox: $right colours right of 800 and $bottom below 600"
+  "$close_request" --via-window-manager "$module_window" || fail "could not ask openbox to close"
+  ends "openbox's close" 3
+  grep -q . "$work/managed.err" && fail "openbox's close: $(head -2 "$work/managed.err")"
+fi
+if own_window managed-q; then
+  sleep 1
+  hold_key q
+  ends "q under openbox" 3
+fi
 report
