@@ -260,6 +260,15 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
   }
   record->handle = ToWindowHandle(native.window);
   record->minimisedOrMaximised = (flags & (WindowMinimised | WindowMaximised)) ? 1 : 0;
+  if (native.foreign) {
+    // A size change made before its events were selected is never reported:
+    // the size it has now is the last one known.
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(d, native.window, &attributes)) {
+      record->width = attributes.width;
+      record->height = attributes.height;
+    }
+  }
   natives[number] = native;
   if (assigned) return reinterpret_cast<WindowHandle>(static_cast<intptr_t>(number));
   return record->handle;

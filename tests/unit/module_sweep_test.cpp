@@ -6,7 +6,9 @@
 #include <sys/time.h>
 #endif
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/window.h"
