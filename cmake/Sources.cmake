@@ -28,9 +28,14 @@ add_library(vivuvev_core OBJECT
   display/window_notifications.cpp
   launch/display_failure.cpp
   launch/message_box_layout.cpp
+)
+
+# The module's arguments and loop. Its -fps overlay exists on the software
+# platforms (x11 and headless) only, so the Windows programs do not link it.
+add_library(vivuvev_module OBJECT
   launch/module_options.cpp
-  sweep/module_sweep.cpp
   sweep/frame_rate.cpp
+  sweep/module_sweep.cpp
 )
 
 set_source_files_properties(launch/module_options.cpp
@@ -94,6 +99,7 @@ endif()
 add_library(vivuvev_headless_platform INTERFACE)
 target_sources(vivuvev_headless_platform INTERFACE
   $<TARGET_OBJECTS:vivuvev_core>
+  $<TARGET_OBJECTS:vivuvev_module>
   $<TARGET_OBJECTS:vivuvev_software>
   $<TARGET_OBJECTS:vivuvev_headless>
   $<TARGET_OBJECTS:vivuvev_os>
@@ -122,6 +128,7 @@ if(NOT WIN32)
   add_library(vivuvev_x11_platform INTERFACE)
   target_sources(vivuvev_x11_platform INTERFACE
     $<TARGET_OBJECTS:vivuvev_core>
+    $<TARGET_OBJECTS:vivuvev_module>
     $<TARGET_OBJECTS:vivuvev_software>
     $<TARGET_OBJECTS:vivuvev_x11>
     $<TARGET_OBJECTS:vivuvev_os>
