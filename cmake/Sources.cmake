@@ -38,9 +38,6 @@ add_library(vivuvev_module OBJECT
   sweep/module_sweep.cpp
 )
 
-set_source_files_properties(launch/module_options.cpp
-                            PROPERTIES COMPILE_DEFINITIONS VIVUVEV_VERSION="${PROJECT_VERSION}")
-
 # The software blit's row kernels. On x86-64 each vector set's file is built
 # for its own instruction set and used only where the processor has it;
 # MinGW-w64 does not keep the stack 32-byte aligned for AVX values, so Windows

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "vivuvev_version.h"
+
 namespace vivuvev {
 
 const char ModuleUsage[] =
@@ -22,7 +24,7 @@ const char ModuleUsage[] =
     "Options take one dash or two. Without -window or -window-id it draws in\n"
     "$XSCREENSAVER_WINDOW when that is set. SIGTERM or SIGINT ends it.\n";
 
-const char ModuleVersion[] = "vivuvev " VIVUVEV_VERSION "\n";
+const char ModuleVersion[] = "vivuvev " VIVUVEV_VERSION_TEXT "\n";
 
 namespace {
 

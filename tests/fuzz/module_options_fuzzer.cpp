@@ -9,7 +9,9 @@ namespace {
 
 bool SameOptions(const ModuleOptions& a, const ModuleOptions& b) {
   return a.target == b.target && a.windowId == b.windowId &&
-         a.delayMicroseconds == b.delayMicroseconds && a.help == b.help;
+         a.delayMicroseconds == b.delayMicroseconds && a.help == b.help &&
+         a.showFrameRate == b.showFrameRate && a.displayName == b.displayName &&
+         a.version == b.version;
 }
 
 }  // namespace
@@ -33,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   untouched.windowId = 12345;
   untouched.delayMicroseconds = 7;
   untouched.help = true;
+  untouched.showFrameRate = true;
+  untouched.displayName = "untouched";
+  untouched.version = true;
   ModuleOptions options = untouched;
   std::string error;
   const bool ok = ReadModuleOptions(args.argc(), args.argv.data(), daemonWindow, &options, &error);
@@ -72,6 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (options.help) FUZZ_CHECK(args.Has({"-h", "--h", "-help", "--help"}));
   if (options.delayMicroseconds != DefaultModuleDelay) FUZZ_CHECK(args.Has({"-delay", "--delay"}));
+  if (options.version) FUZZ_CHECK(args.Has({"-version", "--version"}));
+  if (options.showFrameRate) FUZZ_CHECK(args.Has({"-fps", "--fps"}));
+  if (!options.displayName.empty()) FUZZ_CHECK(args.Has({"-display", "--display"}));
   if (args.values.empty() && daemonWindow == nullptr) {
     FUZZ_CHECK(SameOptions(options, ModuleOptions()));
   }
