@@ -39,10 +39,14 @@ struct Reading {
 // option that takes none). False with a message for a value it refuses.
 using ApplyOption = bool (*)(Reading* reading, const char* value, std::string* error);
 
+// An option: one that sets a value, a switch that sets a flag of the options
+// to flagValue, or (neither) one that is taken and ignored.
 struct OptionSpec {
   const char* name;  // without dashes
   bool takesValue;
   ApplyOption apply;
+  bool ModuleOptions::*flag;
+  bool flagValue;
 };
 
 bool ParseUnsigned(const char* text, int base, unsigned long long limit, unsigned long long* value) {
@@ -60,16 +64,6 @@ bool ParseWindowId(const char* text, unsigned long* id) {
   // XIDs have 29 significant bits; 0 is no window.
   if (!ParseUnsigned(text, 0, 0x1FFFFFFFull, &v) || v == 0) return false;
   *id = static_cast<unsigned long>(v);
-  return true;
-}
-
-bool Help(Reading* r, const char*, std::string*) {
-  r->options.help = true;
-  return true;
-}
-
-bool Version(Reading* r, const char*, std::string*) {
-  r->options.version = true;
   return true;
 }
 
@@ -104,16 +98,6 @@ bool Delay(Reading* r, const char* value, std::string* error) {
   return true;
 }
 
-bool Fps(Reading* r, const char*, std::string*) {
-  r->options.showFrameRate = true;
-  return true;
-}
-
-bool NoFps(Reading* r, const char*, std::string*) {
-  r->options.showFrameRate = false;
-  return true;
-}
-
 bool DisplayName(Reading* r, const char* value, std::string* error) {
   if (*value == '\0') {
     *error = "-display needs a display name";
@@ -123,18 +107,23 @@ bool DisplayName(Reading* r, const char* value, std::string* error) {
   return true;
 }
 
-// Options every module of the daemon takes that change nothing in a picture
-// drawn in software on the default visual.
-bool Ignored(Reading*, const char*, std::string*) { return true; }
-
 const OptionSpec Options[] = {
-    {"h", false, Help},           {"help", false, Help},
-    {"version", false, Version},  {"root", false, Root},
-    {"window", false, OwnWindow}, {"window-id", true, WindowId},
-    {"delay", true, Delay},       {"fps", false, Fps},
-    {"no-fps", false, NoFps},     {"display", true, DisplayName},
-    {"visual", true, Ignored},    {"install", false, Ignored},
-    {"noinstall", false, Ignored}, {"mono", false, Ignored},
+    {"h", false, nullptr, &ModuleOptions::help, true},
+    {"help", false, nullptr, &ModuleOptions::help, true},
+    {"version", false, nullptr, &ModuleOptions::version, true},
+    {"root", false, Root, nullptr, false},
+    {"window", false, OwnWindow, nullptr, false},
+    {"window-id", true, WindowId, nullptr, false},
+    {"delay", true, Delay, nullptr, false},
+    {"fps", false, nullptr, &ModuleOptions::showFrameRate, true},
+    {"no-fps", false, nullptr, &ModuleOptions::showFrameRate, false},
+    {"display", true, DisplayName, nullptr, false},
+    // Taken by every module of the daemon; they change nothing in a picture
+    // drawn in software on the default visual.
+    {"visual", true, nullptr, nullptr, false},
+    {"install", false, nullptr, nullptr, false},
+    {"noinstall", false, nullptr, nullptr, false},
+    {"mono", false, nullptr, nullptr, false},
 };
 
 // The option's name without its one or two leading dashes, or null.
@@ -174,7 +163,8 @@ bool ReadModuleOptions(int argc, const char* const* argv, const char* daemonWind
       }
       value = argv[++i];
     }
-    if (!spec->apply(&r, value, error)) return false;
+    if (spec->flag != nullptr) r.options.*spec->flag = spec->flagValue;
+    if (spec->apply != nullptr && !spec->apply(&r, value, error)) return false;
   }
   ModuleOptions& o = r.options;
   if (!r.explicitTarget) {

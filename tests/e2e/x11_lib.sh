@@ -85,11 +85,28 @@ window_named() { find_window "${2:-5}" --name "$1"; }
 animation_window() { find_window "${1:-5}" --class vivuvev; }
 
 screenshot() { import -window root "$1"; }
-colours() { convert "$1" -format %k info:; }
+# colours SHOT [GEOMETRY]: the colours in a screenshot, or in that part of it.
+colours() { convert "$1" ${2:+-crop "$2" +repage} -format %k info:; }
 
-# How many of the 4 x 4 tiles of a screenshot are black throughout.
+# black_tiles SHOT [GEOMETRY]: how many of the 4 x 4 tiles of a screenshot (or
+# of that part of it) are black throughout.
 black_tiles() {
-  convert "$1" -crop 4x4@ +repage -format '%[fx:maxima]\n' info: | awk '$1 == 0 { n++ } END { print n + 0 }'
+  convert "$1" ${2:+-crop "$2" +repage} -crop 4x4@ +repage -format '%[fx:maxima]\n' info: |
+    awk '$1 == 0 { n++ } END { print n + 0 }'
+}
+
+# shows_rings LABEL NAME [GEOMETRY]: takes a screenshot as $work/NAME.png (and
+# into $VIVUVEV_SHOTS when set) and fails unless the screen, or that part of
+# it, has at least 20 colours and no black tile.
+shows_rings() {
+  local label=$1 shot=$work/$2.png geometry=${3:-}
+  screenshot "$shot"
+  cp "$shot" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
+  local n black
+  n=$(colours "$shot" "$geometry")
+  [ "$n" -ge 20 ] || fail "$label: only $n colours"
+  black=$(black_tiles "$shot" "$geometry")
+  [ "$black" -eq 0 ] || fail "$label: $black of 16 tiles are black"
 }
 
 report() {

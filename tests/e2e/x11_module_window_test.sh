@@ -24,13 +24,6 @@ own_window() {
   }
 }
 
-# region_colours SHOT GEOMETRY: the colours in that part of a screenshot.
-region_colours() { convert "$1" -crop "$2" +repage -format %k info:; }
-# region_black_tiles SHOT GEOMETRY: how many of its 4 x 4 tiles are black.
-region_black_tiles() {
-  convert "$1" -crop "$2" +repage -crop 4x4@ +repage -format '%[fx:maxima]\n' info: |
-    awk '$1 == 0 { n++ } END { print n + 0 }'
-}
 # white_pixels SHOT GEOMETRY: pure white pixels there (the frame-rate text).
 white_pixels() {
   convert "$1" -crop "$2" +repage -fill black +opaque white -fill white -opaque white \
@@ -54,11 +47,11 @@ if own_window grow -delay 0; then
   sleep 3
   screenshot "$work/grown.png"
   cp "$work/grown.png" "$shots/module-grown.png" 2>/dev/null
-  right=$(region_colours "$work/grown.png" 200x740+800+0)
-  bottom=$(region_colours "$work/grown.png" 1000x140+0+600)
+  right=$(colours "$work/grown.png" 200x740+800+0)
+  bottom=$(colours "$work/grown.png" 1000x140+0+600)
   [ "$right" -ge 20 ] && [ "$bottom" -ge 20 ] ||
     fail "grown: $right colours right of 800 and $bottom below 600"
-  outside=$(region_colours "$work/grown.png" 280x1024+1000+0)
+  outside=$(colours "$work/grown.png" 280x1024+1000+0)
   [ "$outside" -eq 1 ] || fail "grown: $outside colours beside the window"
   # Without -fps there is no text.
   [ "$(white_pixels "$work/grown.png" 240x40+0+700)" -eq 0 ] || fail "grown: white text without -fps"
@@ -66,10 +59,7 @@ if own_window grow -delay 0; then
   # Shrunk to 400 x 300: the picture is drawn for that size, all of it.
   xdotool windowsize "$module_window" 400 300
   sleep 3
-  screenshot "$work/shrunk.png"
-  cp "$work/shrunk.png" "$shots/module-shrunk.png" 2>/dev/null
-  black=$(region_black_tiles "$work/shrunk.png" 400x300+0+0)
-  [ "$black" -eq 0 ] || fail "shrunk: $black of 16 tiles of the window are black"
+  shows_rings "shrunk to 400 x 300" module-shrunk 400x300+0+0
 
   # A storm: 50 sizes in 2 s, 1 x 1 among them, then 1 x 1 and 900 x 700,
   # larger than the window it started as.
@@ -85,12 +75,7 @@ if own_window grow -delay 0; then
   running "$module_pid" || fail "storm: vivuvev ended at 1 x 1: $(head -3 "$work/grow.err")"
   xdotool windowsize "$module_window" 900 700
   sleep 3
-  screenshot "$work/storm.png"
-  cp "$work/storm.png" "$shots/module-after-storm.png" 2>/dev/null
-  black=$(region_black_tiles "$work/storm.png" 900x700+0+0)
-  [ "$black" -eq 0 ] || fail "after the storm: $black of 16 tiles of the 900 x 700 window are black"
-  n=$(region_colours "$work/storm.png" 900x700+0+0)
-  [ "$n" -ge 20 ] || fail "after the storm: only $n colours"
+  shows_rings "after the storm, at 900 x 700" module-after-storm 900x700+0+0
 
   "$close_request" "$module_window" || fail "could not send a close request"
   ends "close request" 3
@@ -132,8 +117,8 @@ if own_window managed -delay 0; then
   cp "$work/managed.png" "$shots/module-under-openbox.png" 2>/dev/null
   eval "$(xwininfo -id "$module_window" |
     awk '/Absolute upper-left X/ { print "x=" $4 } /Absolute upper-left Y/ { print "y=" $4 }')"
-  right=$(region_colours "$work/managed.png" "200x740+$((x + 800))+$y")
-  bottom=$(region_colours "$work/managed.png" "1000x140+$x+$((y + 600))")
+  right=$(colours "$work/managed.png" "200x740+$((x + 800))+$y")
+  bottom=$(colours "$work/managed.png" "1000x140+$x+$((y + 600))")
   [ "$right" -ge 20 ] && [ "$bottom" -ge 20 ] ||
     fail "under openbox: $right colours right of 800 and $bottom below 600"
   "$close_request" --via-window-manager "$module_window" || fail "could not ask openbox to close"

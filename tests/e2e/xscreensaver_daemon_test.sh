@@ -56,12 +56,7 @@ xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -ac
 if wait_for 10 module_runs; then
   pid=$(module_pid)
   sleep 3
-  screenshot "$work/daemon.png"
-  cp "$work/daemon.png" "${VIVUVEV_SHOTS:-$work}/module-in-daemon.png" 2>/dev/null
-  n=$(colours "$work/daemon.png")
-  [ "$n" -ge 20 ] || fail "only $n colours on the screen while the daemon runs vivuvev"
-  black=$(black_tiles "$work/daemon.png")
-  [ "$black" -eq 0 ] || fail "$black of 16 tiles of the screen are black"
+  shows_rings "the screen while the daemon runs vivuvev" module-in-daemon
   xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
   wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "vivuvev still runs 5 s after -deactivate"
 else
