@@ -1,26 +1,9 @@
-// Headless frame-rate overlay: nothing is drawn; the texts are kept so that
-// the tests can see what would have been shown.
-#include <string>
-
+// Headless frame-rate overlay: there is no window to draw the text on.
 #include "display/frame_rate_overlay.h"
-#include "platform/headless.h"
-#include "platform/headless_parts.h"
 
 namespace vivuvev {
 
-namespace {
-HeadlessOverlay overlay;
-}  // namespace
-
-void ShowFrameRateOverlay(const char* text) {
-  ++overlay.shown;
-  overlay.text = text;
-}
-
-void EndFrameRateOverlay() { ++overlay.ends; }
-
-const HeadlessOverlay& HeadlessFrameRateOverlay() { return overlay; }
-
-void ResetHeadlessOverlay() { overlay = HeadlessOverlay{}; }
+void ShowFrameRateOverlay(const char*) {}
+void EndFrameRateOverlay() {}
 
 }  // namespace vivuvev

@@ -65,7 +65,6 @@ void ResetHeadlessPlatform() {
   ResetHeadlessWindows();
   ResetHeadlessPresent();
   ResetHeadlessMessageBox();
-  ResetHeadlessOverlay();
 }
 
 }  // namespace vivuvev

@@ -58,15 +58,6 @@ struct HeadlessWindow {
 };
 HeadlessWindow HeadlessWindowState(int32_t number);
 
-// What the frame-rate overlay was asked to show: how often, the last text,
-// and how often it was ended.
-struct HeadlessOverlay {
-  uint32_t shown;
-  std::string text;
-  uint32_t ends;
-};
-const HeadlessOverlay& HeadlessFrameRateOverlay();
-
 // Back to a fresh process: no script, default screen 1920 x 1080 x 32, every
 // device present, counters zero.
 void ResetHeadlessPlatform();

@@ -15,6 +15,5 @@ void ResetHeadlessKeyboard();
 void ResetHeadlessWindows();
 void ResetHeadlessPresent();
 void ResetHeadlessMessageBox();
-void ResetHeadlessOverlay();
 
 }  // namespace vivuvev

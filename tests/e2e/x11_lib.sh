@@ -95,13 +95,18 @@ black_tiles() {
     awk '$1 == 0 { n++ } END { print n + 0 }'
 }
 
-# shows_rings LABEL NAME [GEOMETRY]: takes a screenshot as $work/NAME.png (and
-# into $VIVUVEV_SHOTS when set) and fails unless the screen, or that part of
-# it, has at least 20 colours and no black tile.
+# keep_shot NAME: a screenshot as $work/NAME.png, copied into $VIVUVEV_SHOTS
+# when that is set.
+keep_shot() {
+  screenshot "$work/$1.png"
+  cp "$work/$1.png" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
+}
+
+# shows_rings LABEL NAME [GEOMETRY]: keep_shot NAME, and fail unless the
+# screen, or that part of it, has at least 20 colours and no black tile.
 shows_rings() {
   local label=$1 shot=$work/$2.png geometry=${3:-}
-  screenshot "$shot"
-  cp "$shot" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
+  keep_shot "$2"
   local n black
   n=$(colours "$shot" "$geometry")
   [ "$n" -ge 20 ] || fail "$label: only $n colours"

@@ -30,11 +30,6 @@ for bad in "-delay x" "-window-id 0" "-frobnicate" "-display"; do
   grep -q '^usage: vivuvev' "$work/bad.err" || fail "'$bad' printed no usage on stderr"
   [ -s "$work/bad.out" ] && fail "'$bad' wrote to stdout"
 done
-# -display is the display used, whatever $DISPLAY says.
-"$module" -root -display :1999 >/dev/null 2>"$work/nodisplay.err"
-status=$?
-[ "$status" -eq 1 ] || fail "-display :1999 (no such display): exit $status, expected 1"
-grep -q ':1999' "$work/nodisplay.err" || fail "-display :1999: $(head -1 "$work/nodisplay.err")"
 
 # draws TARGET SIGNAL ENVIRONMENT... -- ARGUMENTS...
 draws() {

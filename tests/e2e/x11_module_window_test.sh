@@ -2,14 +2,14 @@
 # vivuvev in a window of its own, as a user runs it: it follows the window's
 # size (grown, shrunk, a storm of sizes, down to 1x1 and back), shows the
 # frame rate with -fps and not without, and the close request, q, Q and
-# Escape end it with status 0, also under a window manager (openbox).
+# Escape end it with status 0, the close request also through a window
+# manager (openbox).
 # Usage: x11_module_window_test.sh VIVUVEV SEND_CLOSE_REQUEST
 set -u
 module=$1
 close_request=$2
 . "$(dirname "$0")/x11_lib.sh"
 start_display 24 1280x1024
-shots=${VIVUVEV_SHOTS:-$work}
 
 # own_window NAME ARGUMENTS...: starts vivuvev -window; its pid in $module_pid
 # and its window in $module_window.
@@ -45,16 +45,13 @@ if own_window grow -delay 0; then
   sleep 1
   xdotool windowsize "$module_window" 1000 740
   sleep 3
-  screenshot "$work/grown.png"
-  cp "$work/grown.png" "$shots/module-grown.png" 2>/dev/null
-  right=$(colours "$work/grown.png" 200x740+800+0)
-  bottom=$(colours "$work/grown.png" 1000x140+0+600)
+  keep_shot module-grown
+  right=$(colours "$work/module-grown.png" 200x740+800+0)
+  bottom=$(colours "$work/module-grown.png" 1000x140+0+600)
   [ "$right" -ge 20 ] && [ "$bottom" -ge 20 ] ||
     fail "grown: $right colours right of 800 and $bottom below 600"
-  outside=$(colours "$work/grown.png" 280x1024+1000+0)
-  [ "$outside" -eq 1 ] || fail "grown: $outside colours beside the window"
   # Without -fps there is no text.
-  [ "$(white_pixels "$work/grown.png" 240x40+0+700)" -eq 0 ] || fail "grown: white text without -fps"
+  [ "$(white_pixels "$work/module-grown.png" 240x40+0+700)" -eq 0 ] || fail "white text without -fps"
 
   # Shrunk to 400 x 300: the picture is drawn for that size, all of it.
   xdotool windowsize "$module_window" 400 300
@@ -85,9 +82,8 @@ fi
 if own_window fps -fps -delay 5000; then
   xdotool windowsize "$module_window" 640 480
   sleep 2.5
-  screenshot "$work/fps.png"
-  cp "$work/fps.png" "$shots/module-fps.png" 2>/dev/null
-  text=$(white_pixels "$work/fps.png" 240x40+0+440)
+  keep_shot module-fps
+  text=$(white_pixels "$work/module-fps.png" 240x40+0+440)
   [ "$text" -ge 30 ] || fail "-fps: only $text white pixels where the rate is shown"
   kill -s TERM "$module_pid"
   ends "-fps, SIGTERM" 3
@@ -103,31 +99,14 @@ for key in q shift+q Escape; do
   ends "key $key" 3
 done
 
-# Under a window manager: it gives the window the focus, and its close button
-# sends the request (a window that takes none would be killed, which breaks
-# the program's X connection).
+# Under a window manager its close button sends the request (a window that
+# takes none would be killed, which breaks the program's X connection).
 start openbox openbox
 sleep 1
-if own_window managed -delay 0; then
+if own_window managed; then
   sleep 1
-  [ "$(xdotool getwindowfocus)" = "$module_window" ] || fail "openbox did not focus the window"
-  xdotool windowsize "$module_window" 1000 740
-  sleep 3
-  screenshot "$work/managed.png"
-  cp "$work/managed.png" "$shots/module-under-openbox.png" 2>/dev/null
-  eval "$(xwininfo -id "$module_window" |
-    awk '/Absolute upper-left X/ { print "x=" $4 } /Absolute upper-left Y/ { print "y=" $4 }')"
-  right=$(colours "$work/managed.png" "200x740+$((x + 800))+$y")
-  bottom=$(colours "$work/managed.png" "1000x140+$x+$((y + 600))")
-  [ "$right" -ge 20 ] && [ "$bottom" -ge 20 ] ||
-    fail "under openbox: $right colours right of 800 and $bottom below 600"
   "$close_request" --via-window-manager "$module_window" || fail "could not ask openbox to close"
   ends "openbox's close" 3
   grep -q . "$work/managed.err" && fail "openbox's close: $(head -2 "$work/managed.err")"
-fi
-if own_window managed-q; then
-  sleep 1
-  hold_key q
-  ends "q under openbox" 3
 fi
 report

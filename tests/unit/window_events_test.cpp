@@ -115,26 +115,6 @@ TEST_F(WindowEventsTest, MinimiseThenRestoreReportsRestoredThenSized) {
   EXPECT_EQ(DrainCodes(), (std::vector<int32_t>{13107, 13109, 5}));
 }
 
-TEST_F(WindowEventsTest, TheRecordKeepsTheSizeTheLastSizeMessageCarried) {
-  struct Case {
-    uintptr_t kind;
-    intptr_t lParam;
-    int32_t width, height;  // what the record holds afterwards
-  } cases[] = {
-      {SizeRestored, 1000 + (740 << 16), 1000, 740},
-      {SizeMinimized, 0, 1000, 740},  // an icon has no client size: the last one stays
-      {SizeMaximized, 1920 + (1080 << 16), 1920, 1080},
-      {SizeRestored, 1 + (1 << 16), 1, 1},
-      {SizeRestored, 65535 + (2 << 16), 65535, 2},  // each half is unsigned 16 bits
-  };
-  WindowRecord record{};
-  for (const Case& c : cases) {
-    HandleWindowMessage(0, &record, true, MessageSize, c.kind, c.lParam);
-    EXPECT_EQ(record.width, c.width) << c.kind << " " << c.lParam;
-    EXPECT_EQ(record.height, c.height) << c.kind << " " << c.lParam;
-  }
-}
-
 class HeadlessWindows : public HeadlessTest {};
 
 TEST_F(HeadlessWindows, ACloseRequestLeavesTheWindowOpenAndIsReportedLater) {

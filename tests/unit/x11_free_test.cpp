@@ -253,6 +253,13 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
       {{"-window-id", "0"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-window-id", "zz"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"root"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      // The options every module takes: -visual's value is its own, not an option.
+      {{"-visual", "-root", "--install", "-noinstall", "-mono", "-fps", "--no-fps"}, nullptr, true,
+       T::OwnWindow, 0, 10000, false},
+      {{"--display", ":3", "-root"}, nullptr, true, T::RootWindow, 0, 10000, false},
+      {{"-display", ""}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-visual"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-nofps"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{}, "not-a-window", false, T::OwnWindow, 0, 0, false},
   };
   for (const OptionsCase& c : cases) {
@@ -276,55 +283,6 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
     EXPECT_EQ(options.delayMicroseconds, c.delay) << label;
     EXPECT_EQ(options.help, c.help) << label;
   }
-}
-
-TEST(ModuleOptions, TheOptionsEveryModuleTakes) {
-  struct Case {
-    std::vector<const char*> arguments;
-    bool ok;
-    bool fps;
-    const char* display;
-    bool version;
-  } cases[] = {
-      {{"-fps"}, true, true, "", false},
-      {{"--fps", "-root"}, true, true, "", false},
-      {{"-fps", "-no-fps"}, true, false, "", false},  // the last one counts
-      {{"-no-fps", "-fps"}, true, true, "", false},
-      {{"-display", ":7"}, true, false, ":7", false},
-      {{"--display", "host:0.1", "-fps"}, true, true, "host:0.1", false},
-      {{"--version"}, true, false, "", true},
-      // Taken and ignored: they do not change where or how it draws.
-      {{"-visual", "default", "-install", "-noinstall", "-mono"}, true, false, "", false},
-      {{"--visual", "0x21", "-delay", "5"}, true, false, "", false},
-      {{"-display"}, false, false, "", false},
-      {{"-display", ""}, false, false, "", false},
-      {{"-visual"}, false, false, "", false},
-      {{"-fps=1"}, false, false, "", false},
-      {{"-nofps"}, false, false, "", false},
-  };
-  for (const Case& c : cases) {
-    std::vector<const char*> argv{"vivuvev"};
-    argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
-    std::string label;
-    for (const char* a : c.arguments) label += std::string(a) + " ";
-    ModuleOptions options;
-    std::string error;
-    const bool ok = ReadModuleOptions(static_cast<int>(argv.size()), argv.data(), nullptr, &options, &error);
-    ASSERT_EQ(ok, c.ok) << label << ": " << error;
-    if (!ok) {
-      EXPECT_FALSE(error.empty()) << label;
-      continue;
-    }
-    EXPECT_EQ(options.showFrameRate, c.fps) << label;
-    EXPECT_EQ(options.displayName, c.display) << label;
-    EXPECT_EQ(options.version, c.version) << label;
-  }
-  // -visual's value is its own, not the next option's target.
-  ModuleOptions options;
-  std::string error;
-  const char* argv[] = {"vivuvev", "-visual", "-root"};
-  ASSERT_TRUE(ReadModuleOptions(3, argv, nullptr, &options, &error)) << error;
-  EXPECT_EQ(options.target, ModuleTarget::OwnWindow);
 }
 
 TEST(ModuleOptions, UsageNamesEveryOption) {
