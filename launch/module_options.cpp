@@ -41,7 +41,7 @@ using ApplyOption = bool (*)(Reading* reading, const char* value, std::string* e
 
 // An option: one that sets a value, a switch that sets a flag of the options
 // to flagValue, or (neither) one that is taken and ignored.
-struct OptionSpec {
+struct OptionEntry {
   const char* name;  // without dashes
   bool takesValue;
   ApplyOption apply;
@@ -107,7 +107,7 @@ bool DisplayName(Reading* r, const char* value, std::string* error) {
   return true;
 }
 
-const OptionSpec Options[] = {
+const OptionEntry Options[] = {
     {"h", false, nullptr, &ModuleOptions::help, true},
     {"help", false, nullptr, &ModuleOptions::help, true},
     {"version", false, nullptr, &ModuleOptions::version, true},
@@ -132,9 +132,9 @@ const char* OptionName(const char* argument) {
   return argument[1] == '-' ? argument + 2 : argument + 1;
 }
 
-const OptionSpec* FindOption(const char* name) {
-  for (const OptionSpec& spec : Options) {
-    if (std::strcmp(spec.name, name) == 0) return &spec;
+const OptionEntry* FindOption(const char* name) {
+  for (const OptionEntry& entry : Options) {
+    if (std::strcmp(entry.name, name) == 0) return &entry;
   }
   return nullptr;
 }
@@ -150,21 +150,21 @@ bool ReadModuleOptions(int argc, const char* const* argv, const char* daemonWind
       *error = std::string("unexpected argument '") + argv[i] + "'";
       return false;
     }
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr) {
+    const OptionEntry* entry = FindOption(name);
+    if (entry == nullptr) {
       *error = std::string("unknown option '") + argv[i] + "'";
       return false;
     }
     const char* value = nullptr;
-    if (spec->takesValue) {
+    if (entry->takesValue) {
       if (i + 1 >= argc) {
         *error = std::string(argv[i]) + " needs a value";
         return false;
       }
       value = argv[++i];
     }
-    if (spec->flag != nullptr) r.options.*spec->flag = spec->flagValue;
-    if (spec->apply != nullptr && !spec->apply(&r, value, error)) return false;
+    if (entry->flag != nullptr) r.options.*entry->flag = entry->flagValue;
+    if (entry->apply != nullptr && !entry->apply(&r, value, error)) return false;
   }
   ModuleOptions& o = r.options;
   if (!r.explicitTarget) {
