@@ -1,8 +1,9 @@
 // vivuvev-render: runs the real sweep on the headless platform and writes the
-// frames it shows as PNG files.
+// frames it shows as PNG files or into one video.
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,7 @@
 #include "sweep/sweep.h"
 #include "tools/png_writer.h"
 #include "tools/render_options.h"
+#include "tools/video_writer.h"
 
 namespace vivuvev {
 namespace {
@@ -28,21 +30,58 @@ struct RenderRun {
   FILE* cycles = nullptr;
   uint32_t cyclesWritten = 0;
   uint32_t filesWritten = 0;
+  VideoWriter* video = nullptr;
+  uint32_t videoFrames = 0;
   bool progress = false;
   std::chrono::steady_clock::time_point started;
   std::chrono::steady_clock::time_point lastProgress;
 };
 
 RenderRun run;
+volatile std::sig_atomic_t interrupted = 0;
+
+void Interrupt(int signal) { interrupted = signal; }
+
+// Ctrl-C or a kill ends the run between frames, so that no half-written
+// file is left behind.
+void EndOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = Interrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
 
 [[noreturn]] void Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "%svivuvev-render: %s\n", run.progress ? "\n" : "", message.c_str());
+  if (run.video != nullptr) AbandonVideo(run.video);
+  run.video = nullptr;
+  if (!message.empty()) {
+    std::fprintf(stderr, "%svivuvev-render: %s\n", run.progress ? "\n" : "", message.c_str());
+  }
   std::exit(status);
 }
 
-// Creates the output directory and proves it writable before anything is
-// rendered, so that a bad path fails before the first frame.
+bool OpenCycles(const RenderOptions& options, std::string* error) {
+  if (options.cyclesFile.empty()) return true;
+  run.cycles = std::fopen(options.cyclesFile.c_str(), "w");
+  if (run.cycles == nullptr) {
+    *error = "cannot write cycles file '" + options.cyclesFile + "'";
+    return false;
+  }
+  return true;
+}
+
+// Starts the video, or creates the output directory and proves it writable,
+// before anything is rendered, so that a bad path fails before the first
+// frame.
 bool PrepareOutput(const RenderOptions& options, std::string* error) {
+  if (!options.videoFile.empty()) {
+    VideoKind kind = VideoKind::Mp4;
+    VideoKindOf(options.videoFile, &kind);
+    run.video = OpenVideo(options.videoFile, options.width, options.height,
+                          options.fps.value_or(DefaultVideoRate(kind)), error);
+    return run.video != nullptr && OpenCycles(options, error);
+  }
   std::error_code code;
   std::filesystem::create_directories(options.outDir, code);
   if (!std::filesystem::is_directory(options.outDir)) {
@@ -57,14 +96,7 @@ bool PrepareOutput(const RenderOptions& options, std::string* error) {
   }
   std::fclose(file);
   std::remove(probe.c_str());
-  if (!options.cyclesFile.empty()) {
-    run.cycles = std::fopen(options.cyclesFile.c_str(), "w");
-    if (run.cycles == nullptr) {
-      *error = "cannot write cycles file '" + options.cyclesFile + "'";
-      return false;
-    }
-  }
-  return true;
+  return OpenCycles(options, error);
 }
 
 std::string FramePath(const char* kind, uint32_t frame) {
@@ -136,30 +168,54 @@ void WriteCycles() {
   if (std::fflush(run.cycles) != 0) Fail(1, "cannot write cycles file '" + run.options.cyclesFile + "'");
 }
 
+void EncodeFrame(const BackBuffer& buffer) {
+  std::string error;
+  if (!AddVideoFrame(run.video, buffer, &error)) Fail(1, error);
+  ++run.videoFrames;
+}
+
 void ShowProgress(uint32_t frame, bool last) {
   if (!run.progress) return;
   const auto now = std::chrono::steady_clock::now();
   if (!last && now - run.lastProgress < std::chrono::milliseconds(500)) return;
   run.lastProgress = now;
   const double seconds = std::chrono::duration<double>(now - run.started).count();
-  std::fprintf(stderr, "\rvivuvev-render: frame %u of %u, %.1f frames per second%s", frame,
-               run.options.frames, seconds > 0 ? frame / seconds : 0.0, last ? "\n" : "");
+  const double rate = seconds > 0 ? frame / seconds : 0.0;
+  const double left = rate > 0 ? (run.options.frames - frame) / rate : 0.0;
+  const std::string encoded = run.video ? ", " + std::to_string(run.videoFrames) + " encoded" : "";
+  std::fprintf(stderr, "\rvivuvev-render: frame %u of %u%s, %.1f frames per second, %.0f s left  %s",
+               frame, run.options.frames, encoded.c_str(), rate, left, last ? "\n" : "");
+}
+
+void Finish(uint32_t frame) {
+  if (run.cycles != nullptr) std::fclose(run.cycles);
+  run.cycles = nullptr;
+  if (run.video == nullptr) {
+    std::printf("vivuvev-render: %u frames rendered, %u PNG files in %s\n", frame, run.filesWritten,
+                run.options.outDir.c_str());
+    return;
+  }
+  std::string error;
+  VideoWriter* video = run.video;
+  run.video = nullptr;
+  if (!FinishVideo(video, &error)) Fail(1, error);
+  std::printf("vivuvev-render: %u frames rendered, %u of them in %s\n", frame, run.videoFrames,
+              run.options.videoFile.c_str());
 }
 
 void OnFrame(uint32_t frame, const BackBuffer& buffer) {
   const bool last = frame == run.options.frames;
   WriteCycles();
   if (frame % run.options.every == 0 || last) {
-    WriteBackBuffer(frame, buffer);
-    if (run.options.canvas) WriteCanvas(frame);
+    if (run.video != nullptr) {
+      EncodeFrame(buffer);
+    } else {
+      WriteBackBuffer(frame, buffer);
+      if (run.options.canvas) WriteCanvas(frame);
+    }
   }
   ShowProgress(frame, last);
-  if (last) {
-    if (run.cycles != nullptr) std::fclose(run.cycles);
-    run.cycles = nullptr;
-    std::printf("vivuvev-render: %u frames rendered, %u PNG files in %s\n", frame,
-                run.filesWritten, run.options.outDir.c_str());
-  }
+  if (last) Finish(frame);
 }
 
 }  // namespace
@@ -175,10 +231,8 @@ int main(int argc, char** argv) {
   if (run.options.request != ToolRequest::Run) {
     return AnswerToolRequest(run.options.request, "vivuvev-render", RenderUsage, RenderDetails);
   }
-  if (!PrepareOutput(run.options, &error)) {
-    std::fprintf(stderr, "vivuvev-render: %s\n", error.c_str());
-    return 2;
-  }
+  if (!PrepareOutput(run.options, &error)) Fail(2, error);
+  EndOnSignals();
   run.progress = isatty(STDERR_FILENO) != 0;
   run.started = run.lastProgress = std::chrono::steady_clock::now();
 
@@ -192,6 +246,10 @@ int main(int argc, char** argv) {
   // Every size vivuvev-render takes has a step in a cycle, so every frame
   // shows a picture.
   for (uint32_t frame = 1; frame <= run.options.frames; ++frame) {
+    if (interrupted != 0) {
+      if (run.progress) std::fputc('\n', stderr);
+      Fail(128 + interrupted, "");
+    }
     SweepFrame(&run.sweep);
     OnFrame(frame, *SoftwareBackBuffer());
   }

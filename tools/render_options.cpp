@@ -11,6 +11,8 @@ namespace vivuvev {
 const char RenderUsage[] =
     "usage: vivuvev-render [--size WxH] [--bits 32|16] [--seed N] [--frames N] [--every K]\n"
     "                      [--canvas] [--cycles FILE] [--out DIR]\n"
+    "       vivuvev-render --video FILE [--fps N] [--size WxH] [--bits 32|16] [--seed N]\n"
+    "                      [--frames N] [--every K] [--cycles FILE]\n"
     "       vivuvev-render --help | --version\n";
 
 const char RenderDetails[] =
@@ -24,6 +26,9 @@ const char RenderDetails[] =
     "  --canvas       also write the canvas as DIR/canvas-NNNNNN.png\n"
     "  --cycles FILE  write each cycle's nine random values, a line each\n"
     "  --out DIR      where to write (default frames)\n"
+    "  --video FILE   write the frames into one video instead: .mp4 (H.264), .webm (VP9),\n"
+    "                 .webp (animated, lossless) or .gif; --every is 1 unless given\n"
+    "  --fps N        the video's frames per second, 1 to 240 (default 60; GIF 50)\n"
     "  --help         print this and exit\n"
     "  --version      print the version and exit\n";
 
@@ -59,10 +64,12 @@ bool ParseSize(const char* text, int32_t* width, int32_t* height) {
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
                         std::string* error) {
   RenderOptions parsed;
+  bool everyGiven = false, outGiven = false;
   for (int i = 1; i < argc;) {
     ToolOption read;
     if (!ReadToolOption(argc, argv, &i,
-                        {"--size", "--bits", "--seed", "--frames", "--every", "--cycles", "--out"},
+                        {"--size", "--bits", "--seed", "--frames", "--every", "--cycles", "--out",
+                         "--video", "--fps"},
                         {"--canvas"}, &read, error)) {
       return false;
     }
@@ -100,14 +107,33 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         return false;
       }
       (option == "--frames" ? parsed.frames : parsed.every) = static_cast<uint32_t>(number);
-    } else if (option == "--cycles" || option == "--out") {
+      everyGiven = everyGiven || option == "--every";
+    } else if (option == "--fps") {
+      if (!ParseNumber(value, 1, MaxVideoRate, &number)) {
+        *error = "--fps must be a whole number from 1 to 240, not '" + std::string(value) + "'";
+        return false;
+      }
+      parsed.fps = static_cast<uint32_t>(number);
+    } else {
       if (*value == '\0') {
         *error = option + " needs a path";
         return false;
       }
-      (option == "--cycles" ? parsed.cyclesFile : parsed.outDir) = value;
+      (option == "--cycles" ? parsed.cyclesFile : option == "--out" ? parsed.outDir : parsed.videoFile) = value;
+      outGiven = outGiven || option == "--out";
     }
   }
+  // A video keeps every frame unless told otherwise; PNG-only options with it
+  // would be silently ignored, so they are refused.
+  if (parsed.request == ToolRequest::Run && parsed.videoFile.empty() && parsed.fps) {
+    *error = "--fps needs --video";
+    return false;
+  }
+  if (parsed.request == ToolRequest::Run && !parsed.videoFile.empty() && (parsed.canvas || outGiven)) {
+    *error = std::string(parsed.canvas ? "--canvas" : "--out") + " writes PNG files and does not go with --video";
+    return false;
+  }
+  if (!parsed.videoFile.empty() && !everyGiven) parsed.every = 1;
   *options = parsed;
   return true;
 }

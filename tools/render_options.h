@@ -15,14 +15,17 @@ struct RenderOptions {
   int32_t bits = 32;
   std::optional<uint32_t> seed;
   uint32_t frames = 600;
-  uint32_t every = 600;
+  uint32_t every = 600;  // 1 with --video
   bool canvas = false;
   std::string cyclesFile;
   std::string outDir = "frames";
+  std::string videoFile;        // frames go into this video instead of PNGs
+  std::optional<uint32_t> fps;  // the video's frame rate, when asked for
   ToolRequest request = ToolRequest::Run;  // --help or --version ask for no run
 };
 
 constexpr int32_t MaxRenderSide = 16384;
+constexpr uint32_t MaxVideoRate = 240;
 
 // Parses argv[1..]; on a bad argument returns false with one line naming the
 // problem in *error. --help or --version ends the parsing at once: the
