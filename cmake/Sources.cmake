@@ -132,6 +132,13 @@ if(NOT WIN32)
   )
   target_link_libraries(vivuvev_x11_platform INTERFACE X11::X11 X11::Xext X11::Xrandr)
 
+  # Videos of the back buffer through FFmpeg's libraries, for vivuvev-render
+  # and the module's recording.
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET GLOBAL libavcodec libavformat libavutil libswscale)
+  add_library(vivuvev_video STATIC tools/video_writer.cpp tools/colour_reduction.cpp)
+  target_link_libraries(vivuvev_video PUBLIC PkgConfig::FFMPEG)
+
   add_executable(saver launch/saver_main.cpp)
   add_executable(standalone launch/standalone_main.cpp)
   add_executable(vivuvev launch/module_main.cpp)

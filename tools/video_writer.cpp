@@ -42,14 +42,16 @@ struct KindTraits {
   AVPixelFormat pixels;  // what the encoder takes
 };
 
-// GIF frames are reduced to a palette here (the encoder takes indices); the
-// WebP encoder turns BGRA into its own YUV itself, the way its decoders undo it.
+// GIF frames are reduced to a palette here (the encoder takes indices); WebP
+// is lossless, from BGRA.
 const KindTraits Traits[] = {
     {".mp4", "mp4", "libx264", "H.264", AV_PIX_FMT_YUV420P},
     {".webm", "webm", "libvpx-vp9", "VP9", AV_PIX_FMT_YUV420P},
     {".webp", "webp", "libwebp_anim", "animated WebP", AV_PIX_FMT_BGRA},
     {".gif", "gif", "gif", "GIF", AV_PIX_FMT_PAL8},
 };
+
+constexpr int32_t MaxWebPSide = 16383;
 
 const KindTraits& TraitsOf(VideoKind kind) { return Traits[static_cast<int>(kind)]; }
 
@@ -59,8 +61,9 @@ std::string AvError(int code) {
   return text;
 }
 
-// Quality for each encoder: near enough to the frames that a player shows no
-// artefacts on the thin rings, at a modest size.
+// Quality for each encoder. MP4 and WebM carry a quarter of the chroma, which
+// mutes the rings' pixel-sized colour patterns whatever the quality; above
+// that loss the settings keep the codec's own error small.
 AVDictionary* EncoderOptions(VideoKind kind) {
   AVDictionary* options = nullptr;
   switch (kind) {
@@ -75,7 +78,9 @@ AVDictionary* EncoderOptions(VideoKind kind) {
       av_dict_set(&options, "row-mt", "1", 0);
       break;
     case VideoKind::WebP:
-      av_dict_set(&options, "quality", "90", 0);
+      // The rings' pixel-sized patterns of few colours are smaller kept
+      // exactly than blurred by the lossy coder, and lose nothing.
+      av_dict_set(&options, "lossless", "1", 0);
       break;
     case VideoKind::Gif:
       break;
@@ -257,6 +262,11 @@ VideoWriter* OpenVideo(const std::string& path, int32_t width, int32_t height, u
   }
   if (kind == VideoKind::Mp4 && (width % 2 != 0 || height % 2 != 0)) {
     *error = "H.264 in MP4 needs an even width and height, not " + std::to_string(width) + "x" +
+             std::to_string(height);
+    return nullptr;
+  }
+  if (kind == VideoKind::WebP && (width > MaxWebPSide || height > MaxWebPSide)) {
+    *error = "WebP pictures are at most 16383 pixels a side, not " + std::to_string(width) + "x" +
              std::to_string(height);
     return nullptr;
   }

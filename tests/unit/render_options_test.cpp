@@ -73,6 +73,18 @@ TEST(ParseRenderOptions, HelpAndVersionAskForNoRun) {
   EXPECT_FALSE(Parse({"--size", "0x1", "--help"}, &options, &error));
 }
 
+TEST(ParseRenderOptions, AVideoKeepsEveryFrameUnlessToldOtherwise) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--video", "a.webm", "--fps=240"}, &options, &error)) << error;
+  EXPECT_EQ(options.videoFile, "a.webm");
+  EXPECT_EQ(options.every, 1u);
+  EXPECT_EQ(options.fps, 240u);
+  ASSERT_TRUE(Parse({"--every", "5", "--video=a.gif"}, &options, &error)) << error;
+  EXPECT_EQ(options.every, 5u);
+  EXPECT_FALSE(options.fps.has_value());
+}
+
 TEST(ParseRenderOptions, AcceptsTheLargestAndSmallestSizes) {
   RenderOptions options;
   std::string error;
@@ -109,6 +121,12 @@ TEST(ParseRenderOptions, RejectsBadArgumentsNamingTheProblem) {
       {{"--out="}, "--out"},
       {{"--size="}, "--size"},
       {{"--canvas=yes"}, "--canvas"},
+      {{"--video", ""}, "--video"},
+      {{"--fps", "0", "--video", "a.mp4"}, "--fps"},
+      {{"--fps=241", "--video", "a.mp4"}, "--fps"},
+      {{"--fps", "30"}, "--fps"},
+      {{"--video", "a.mp4", "--canvas"}, "--canvas"},
+      {{"--out", "d", "--video", "a.mp4"}, "--out"},
   });
 }
 
