@@ -8,7 +8,8 @@ namespace {
 bool SameOptions(const RenderOptions& a, const RenderOptions& b) {
   return a.width == b.width && a.height == b.height && a.bits == b.bits && a.seed == b.seed &&
          a.frames == b.frames && a.every == b.every && a.canvas == b.canvas &&
-         a.cyclesFile == b.cyclesFile && a.outDir == b.outDir;
+         a.cyclesFile == b.cyclesFile && a.outDir == b.outDir && a.videoFile == b.videoFile &&
+         a.fps == b.fps;
 }
 
 }  // namespace
@@ -52,11 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (options.bits != defaults.bits) FUZZ_CHECK(args.HasOption("--bits"));
   if (options.seed) FUZZ_CHECK(args.HasOption("--seed"));
   if (options.frames != defaults.frames) FUZZ_CHECK(args.HasOption("--frames"));
-  if (options.every != defaults.every) FUZZ_CHECK(args.HasOption("--every"));
+  if (options.every != defaults.every) FUZZ_CHECK(args.HasOption("--every") || args.HasOption("--video"));
   if (options.canvas) FUZZ_CHECK(args.Has({"--canvas"}));
   if (!options.cyclesFile.empty()) FUZZ_CHECK(args.HasOption("--cycles"));
   if (options.outDir != defaults.outDir) FUZZ_CHECK(args.HasOption("--out"));
+  if (!options.videoFile.empty()) FUZZ_CHECK(args.HasOption("--video"));
+  if (options.fps) FUZZ_CHECK(args.HasOption("--fps") && *options.fps >= 1 && *options.fps <= MaxVideoRate);
   if (options.request != ToolRequest::Run) FUZZ_CHECK(args.Has({"--help", "--version"}));
+  // A run of a video writes no PNGs, and only a video has a rate.
+  if (options.request == ToolRequest::Run && !options.videoFile.empty()) {
+    FUZZ_CHECK(!options.canvas && options.outDir == defaults.outDir);
+  }
+  if (options.request == ToolRequest::Run && options.fps) FUZZ_CHECK(!options.videoFile.empty());
   if (args.values.empty()) FUZZ_CHECK(SameOptions(options, defaults));
   return 0;
 }
