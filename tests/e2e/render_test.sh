@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end checks of vivuvev-render: the files it writes, that they are the
-# same on every run, and that bad arguments write nothing.
+# same on every run, and that bad arguments, videos' too, write nothing.
 set -u
 render=$1
 work=$(mktemp -d)
@@ -66,6 +66,26 @@ if [ "$(id -u)" -ne 0 ]; then
   bad "out not writable" --out bad/x --frames 1
 fi
 chmod 755 bad
+
+# Videos: refused before the first frame, leaving nothing.
+bad "unknown extension" --frames 1 --video bad/x.avi
+bad "no extension" --frames 1 --video bad/x
+bad "odd size for H.264" --size 321x180 --frames 1 --video bad/x.mp4
+bad "too wide for WebP" --size 16384x2 --frames 1 --video bad/x.webp
+bad "GIF rate off hundredths" --fps 60 --frames 1 --video bad/x.gif
+bad "WebP rate too high" --fps 100 --frames 1 --video bad/x.webp
+bad "rate zero" --fps 0 --frames 1 --video bad/x.mp4
+bad "rate too high" --fps 241 --frames 1 --video bad/x.mp4
+bad "rate without video" --fps 30 --frames 1 --out bad/x
+bad "canvas with video" --canvas --frames 1 --video bad/x.mp4
+bad "out with video" --out bad/o --frames 1 --video bad/x.mp4
+bad "missing directory" --frames 1 --video bad/none/x.mp4
+bad "directory is a file" --frames 1 --video notadir/x.webm
+mkdir -p dir.gif
+"$render" --frames 1 --video dir.gif >/dev/null 2>&1
+[ $? -eq 2 ] || fail "a directory named FILE: expected exit 2"
+[ -z "$(ls -A dir.gif)" ] || fail "a directory named FILE: wrote into it"
+bad "cycles file unwritable" --frames 1 --cycles bad/none/c.txt --video bad/x.mp4
 
 echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
 [ "$failures" -eq 0 ]
