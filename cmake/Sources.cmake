@@ -136,8 +136,10 @@ if(NOT WIN32)
   # and the module's recording.
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET GLOBAL libavcodec libavformat libavutil libswscale)
-  add_library(vivuvev_video STATIC tools/video_writer.cpp tools/colour_reduction.cpp)
+  add_library(vivuvev_video STATIC tools/video_kind.cpp tools/video_writer.cpp
+              tools/colour_reduction.cpp)
   target_link_libraries(vivuvev_video PUBLIC PkgConfig::FFMPEG)
+  set_target_properties(vivuvev_video PROPERTIES POSITION_INDEPENDENT_CODE ON)
 
   add_executable(saver launch/saver_main.cpp)
   add_executable(standalone launch/standalone_main.cpp)

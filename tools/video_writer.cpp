@@ -10,7 +10,6 @@ extern "C" {
 
 #include <cstdio>
 #include <filesystem>
-#include <strings.h>
 #include <vector>
 
 #include "tools/colour_reduction.h"
@@ -35,7 +34,6 @@ struct VideoWriter {
 namespace {
 
 struct KindTraits {
-  const char* extension;
   const char* muxer;
   const char* encoder;
   const char* name;
@@ -45,10 +43,10 @@ struct KindTraits {
 // GIF frames are reduced to a palette here (the encoder takes indices); WebP
 // is lossless, from BGRA.
 const KindTraits Traits[] = {
-    {".mp4", "mp4", "libx264", "H.264", AV_PIX_FMT_YUV420P},
-    {".webm", "webm", "libvpx-vp9", "VP9", AV_PIX_FMT_YUV420P},
-    {".webp", "webp", "libwebp_anim", "animated WebP", AV_PIX_FMT_BGRA},
-    {".gif", "gif", "gif", "GIF", AV_PIX_FMT_PAL8},
+    {"mp4", "libx264", "H.264", AV_PIX_FMT_YUV420P},
+    {"webm", "libvpx-vp9", "VP9", AV_PIX_FMT_YUV420P},
+    {"webp", "libwebp_anim", "animated WebP", AV_PIX_FMT_BGRA},
+    {"gif", "gif", "GIF", AV_PIX_FMT_PAL8},
 };
 
 constexpr int32_t MaxWebPSide = 16383;
@@ -213,35 +211,6 @@ bool PrepareScale(VideoWriter* v, const BackBuffer& buffer) {
 }
 
 }  // namespace
-
-bool VideoKindOf(const std::string& path, VideoKind* kind) {
-  const std::string extension = std::filesystem::path(path).extension().string();
-  for (size_t i = 0; i < sizeof Traits / sizeof Traits[0]; ++i) {
-    if (strcasecmp(extension.c_str(), Traits[i].extension) == 0) {
-      *kind = static_cast<VideoKind>(i);
-      return true;
-    }
-  }
-  return false;
-}
-
-uint32_t DefaultVideoRate(VideoKind kind) { return kind == VideoKind::Gif ? 50 : 60; }
-
-bool VideoRateFits(VideoKind kind, uint32_t fps, std::string* error) {
-  // GIF delays are whole hundredths of a second, WebP durations whole
-  // milliseconds; browsers hold a frame of 10 ms or less for 100 ms.
-  if (kind == VideoKind::Gif && (fps > 50 || 100 % fps != 0)) {
-    *error = "GIF frames last whole hundredths of a second, at least two: the rate must be 50, 25, "
-             "20, 10, 5, 4, 2 or 1, not " + std::to_string(fps);
-    return false;
-  }
-  if (kind == VideoKind::WebP && fps > 90) {
-    *error = "browsers slow down WebP frames of 10 ms or less: the rate must be at most 90, not " +
-             std::to_string(fps);
-    return false;
-  }
-  return true;
-}
 
 VideoWriter* OpenVideo(const std::string& path, int32_t width, int32_t height, uint32_t fps,
                        std::string* error) {

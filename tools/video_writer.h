@@ -6,21 +6,9 @@
 #include <string>
 
 #include "display/back_buffer.h"
+#include "tools/video_kind.h"
 
 namespace vivuvev {
-
-enum class VideoKind { Mp4, WebM, WebP, Gif };
-
-// The kind path's extension names (.mp4, .webm, .webp, .gif, in any case);
-// false for any other.
-bool VideoKindOf(const std::string& path, VideoKind* kind);
-
-// The rate a video of this kind gets when none is asked for.
-uint32_t DefaultVideoRate(VideoKind kind);
-
-// Whether frames at fps per second keep their rate in this kind of file; if
-// not, one line in *error says which rates do.
-bool VideoRateFits(VideoKind kind, uint32_t fps, std::string* error);
 
 struct VideoWriter;
 
