@@ -143,10 +143,11 @@ if(NOT WIN32)
 
   add_executable(saver launch/saver_main.cpp)
   add_executable(standalone launch/standalone_main.cpp)
-  add_executable(vivuvev launch/module_main.cpp)
+  add_executable(vivuvev launch/module_main.cpp launch/module_recording.cpp)
   foreach(program saver standalone vivuvev)
     target_link_libraries(${program} PRIVATE vivuvev_x11_platform)
   endforeach()
+  target_link_libraries(vivuvev PRIVATE vivuvev_video)
 endif()
 
 if(WIN32)

@@ -14,6 +14,7 @@
 // otherwise replace names in them.
 #include "display/window.h"
 #include "launch/module_options.h"
+#include "launch/module_recording.h"
 #include "launch/program.h"
 #include "sweep/module_sweep.h"
 
@@ -99,7 +100,11 @@ int main(int argc, char** argv) {
       SetDrawingWindow(own);
       break;
   }
-  RunModuleSweep({options.delayMicroseconds, own != None, options.showFrameRate}, endRequested);
+  RecordFrames(options.recordFrames);
+  RunModuleSweep({options.delayMicroseconds, own != None, options.showFrameRate,
+                  options.recordFrames > 0 ? RecordShownFrame : nullptr},
+                 endRequested);
+  EndRecording();
   CloseDisplayWindow(0);
   if (own != None) XDestroyWindow(d, own);
   ProgramEnd();

@@ -1,6 +1,7 @@
 #include "launch/module_options.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,13 +11,17 @@ namespace vivuvev {
 
 const char ModuleUsage[] =
     "usage: vivuvev [-window | -root | -window-id ID] [-delay USECS] [-fps | -no-fps]\n"
-    "               [-display NAME] [-visual V] [-install | -noinstall] [-mono] [-h] [--version]\n"
+    "               [-display NAME] [-visual V] [-install | -noinstall] [-mono]\n"
+    "               [-record-animation N] [-h] [--version]\n"
     "  -window        draw in a window of its own (the default); q, Escape or closing it ends it\n"
     "  -root          draw on the root window\n"
     "  -window-id ID  draw in the window ID (decimal or 0x hexadecimal)\n"
     "  -delay USECS   pause between frames in microseconds (default 10000, 0: none)\n"
     "  -fps           show the frame rate in the bottom-left corner; -no-fps: do not (the default)\n"
     "  -display NAME  the X display to use instead of $DISPLAY\n"
+    "  -record-animation N\n"
+    "                 record the first N frames shown into vivuvev.mp4 in the working\n"
+    "                 directory, then go on\n"
     "  -visual V, -install, -noinstall, -mono\n"
     "                 accepted and ignored: the picture is drawn in software on the default visual\n"
     "  -h, --help     print this and exit\n"
@@ -107,6 +112,16 @@ bool DisplayName(Reading* r, const char* value, std::string* error) {
   return true;
 }
 
+bool RecordAnimation(Reading* r, const char* value, std::string* error) {
+  unsigned long long frames = 0;
+  if (!ParseUnsigned(value, 10, UINT32_MAX, &frames) || frames == 0) {
+    *error = std::string("-record-animation needs a number of frames from 1, not '") + value + "'";
+    return false;
+  }
+  r->options.recordFrames = static_cast<uint32_t>(frames);
+  return true;
+}
+
 const OptionEntry Options[] = {
     {"h", false, nullptr, &ModuleOptions::help, true},
     {"help", false, nullptr, &ModuleOptions::help, true},
@@ -118,6 +133,7 @@ const OptionEntry Options[] = {
     {"fps", false, nullptr, &ModuleOptions::showFrameRate, true},
     {"no-fps", false, nullptr, &ModuleOptions::showFrameRate, false},
     {"display", true, DisplayName, nullptr, false},
+    {"record-animation", true, RecordAnimation, nullptr, false},
     // Taken by every module of the daemon; they change nothing in a picture
     // drawn in software on the default visual.
     {"visual", true, nullptr, nullptr, false},

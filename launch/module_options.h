@@ -23,6 +23,7 @@ struct ModuleOptions {
   uint32_t delayMicroseconds = DefaultModuleDelay;
   bool showFrameRate = false;
   std::string displayName;  // -display; empty: $DISPLAY
+  uint32_t recordFrames = 0;  // -record-animation: frames into vivuvev.mp4
   bool help = false;
   bool version = false;
 };

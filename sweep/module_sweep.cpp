@@ -47,6 +47,7 @@ void RunModuleSweep(const ModuleRun& run, const volatile std::sig_atomic_t& stop
     // A screen too small for a single step gives frames without a picture;
     // they still take the window's events and pause, rather than spin.
     const bool shown = SweepFrame(&state);
+    if (shown && run.afterShownFrame != nullptr) run.afterShownFrame();
     // The frame's event may have been the window's new size.
     FollowWindowSize(&state);
     if (QuitRequested == 1) break;

@@ -15,6 +15,7 @@ struct ModuleRun {
   uint32_t delayMicroseconds;
   bool ownWindow;      // a window of its own: Escape, Q and the close request end it too
   bool showFrameRate;  // -fps
+  void (*afterShownFrame)() = nullptr;  // called after every frame that showed a picture
 };
 
 // Set-up, then frames until stop is nonzero (checked after every frame and

@@ -11,7 +11,7 @@ bool SameOptions(const ModuleOptions& a, const ModuleOptions& b) {
   return a.target == b.target && a.windowId == b.windowId &&
          a.delayMicroseconds == b.delayMicroseconds && a.help == b.help &&
          a.showFrameRate == b.showFrameRate && a.displayName == b.displayName &&
-         a.version == b.version;
+         a.version == b.version && a.recordFrames == b.recordFrames;
 }
 
 }  // namespace
@@ -80,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (options.version) FUZZ_CHECK(args.Has({"-version", "--version"}));
   if (options.showFrameRate) FUZZ_CHECK(args.Has({"-fps", "--fps"}));
   if (!options.displayName.empty()) FUZZ_CHECK(args.Has({"-display", "--display"}));
+  if (options.recordFrames != 0) FUZZ_CHECK(args.Has({"-record-animation", "--record-animation"}));
   if (args.values.empty() && daemonWindow == nullptr) {
     FUZZ_CHECK(SameOptions(options, ModuleOptions()));
   }

@@ -220,6 +220,7 @@ struct OptionsCase {
   unsigned long windowId;
   uint32_t delay;
   bool help;
+  uint32_t recordFrames = 0;
 };
 
 TEST(ModuleOptions, TargetDelayAndHelp) {
@@ -261,6 +262,13 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
       {{"-visual"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-nofps"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{}, "not-a-window", false, T::OwnWindow, 0, 0, false},
+      {{"-record-animation", "600"}, nullptr, true, T::OwnWindow, 0, 10000, false, 600},
+      {{"--record-animation", "4294967295", "-root"}, nullptr, true, T::RootWindow, 0, 10000, false,
+       4294967295u},
+      {{"-record-animation"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-record-animation", "0"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-record-animation", "4294967296"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-record-animation", "ten"}, nullptr, false, T::OwnWindow, 0, 0, false},
   };
   for (const OptionsCase& c : cases) {
     std::vector<const char*> argv{"vivuvev"};
@@ -282,12 +290,13 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
     }
     EXPECT_EQ(options.delayMicroseconds, c.delay) << label;
     EXPECT_EQ(options.help, c.help) << label;
+    EXPECT_EQ(options.recordFrames, c.recordFrames) << label;
   }
 }
 
 TEST(ModuleOptions, UsageNamesEveryOption) {
   for (const char* option : {"-window", "-root", "-window-id", "-delay", "-fps", "-no-fps", "-display",
-                             "-visual", "-install", "-noinstall", "-mono", "-h", "--help", "--version",
+                             "-visual", "-install", "-noinstall", "-mono", "-record-animation", "-h", "--help", "--version",
                              "XSCREENSAVER_WINDOW"}) {
     EXPECT_NE(std::string(ModuleUsage).find(option), std::string::npos) << option;
   }
