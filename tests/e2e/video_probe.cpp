@@ -18,8 +18,6 @@ extern "C" {
 #include <webp/demux.h>
 
 #include <algorithm>
-#include <array>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -155,10 +153,15 @@ Decoded Decode(const std::string& path, int keep) {
   return EndsWith(path, ".webp") ? DecodeWebP(path, keep) : DecodeWithLibav(path, keep);
 }
 
-int Distance(const uint8_t* a, const uint8_t* b) {
-  int sum = 0;
-  for (int c = 0; c < 3; ++c) sum += (a[c] - b[c]) * (a[c] - b[c]);
-  return sum;
+uint32_t Packed(const uint8_t* p) { return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]; }
+
+double Distance(uint32_t a, uint32_t b) {
+  double sum = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const double d = static_cast<double>((a >> shift) & 0xFF) - static_cast<double>((b >> shift) & 0xFF);
+    sum += d * d;
+  }
+  return std::sqrt(sum);
 }
 
 // The nearest level of a uniform scale of `levels` steps from 0 to 255.
@@ -191,55 +194,36 @@ Picture Sampled420(const Picture& png) {
   return back;
 }
 
-double MeanDifference(const Picture& a, const Picture& b, int channel) {
-  double sum = 0;
-  for (size_t i = channel; i < a.rgb.size(); i += 3) sum += std::abs(a.rgb[i] - b.rgb[i]);
-  return sum / (a.rgb.size() / 3);
+void PrintMeanDifferences(const char* name, const Picture& a, const Picture& b) {
+  double sum[3] = {0, 0, 0};
+  for (size_t i = 0; i < a.rgb.size(); ++i) sum[i % 3] += std::abs(a.rgb[i] - b.rgb[i]);
+  const double pixels = static_cast<double>(a.rgb.size() / 3);
+  std::printf("%s %.3f %.3f %.3f\n", name, sum[0] / pixels, sum[1] / pixels, sum[2] / pixels);
 }
 
 void Compare(const Picture& video, const Picture& png) {
   if (video.width != png.width || video.height != png.height) Die("the frame and the PNG differ in size");
-  const size_t pixels = static_cast<size_t>(png.width) * png.height;
-  double mad[3] = {0, 0, 0};
-  double cube = 0;
-  const int cubeLevels[3] = {6, 7, 6};
-  std::set<uint32_t> colourSet;
-  for (size_t i = 0; i < pixels; ++i) {
-    const uint8_t* v = &video.rgb[i * 3];
-    const uint8_t* p = &png.rgb[i * 3];
-    for (int c = 0; c < 3; ++c) {
-      mad[c] += std::abs(v[c] - p[c]);
-      cube += std::abs(CubeLevel(p[c], cubeLevels[c]) - p[c]) / 3.0;
-    }
-    colourSet.insert(uint32_t{v[0]} << 16 | uint32_t{v[1]} << 8 | v[2]);
-  }
-  std::vector<std::array<uint8_t, 3>> colours;
-  for (uint32_t c : colourSet) {
-    colours.push_back({static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
-  }
-  // How much further than the nearest colour the frame holds each pixel lies.
-  double excess = 0;
+  PrintMeanDifferences("mad", video, png);
+  PrintMeanDifferences("sampled_mad", video, Sampled420(png));
+  // As a palette would: how much further each pixel lies than the nearest
+  // colour the frame holds, and the error of a uniform 6x7x6 cube.
+  std::set<uint32_t> colours;
+  for (size_t i = 0; i < video.rgb.size(); i += 3) colours.insert(Packed(&video.rgb[i]));
   std::map<uint32_t, double> nearest;
-  for (size_t i = 0; i < pixels; ++i) {
-    const uint8_t* p = &png.rgb[i * 3];
-    const uint32_t key = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-    auto found = nearest.find(key);
+  double excess = 0, cube = 0;
+  const int levels[3] = {6, 7, 6};
+  for (size_t i = 0; i < png.rgb.size(); i += 3) {
+    const uint32_t p = Packed(&png.rgb[i]);
+    auto found = nearest.find(p);
     if (found == nearest.end()) {
-      int best = INT32_MAX;
-      for (const auto& c : colours) best = std::min(best, Distance(p, c.data()));
-      found = nearest.emplace(key, std::sqrt(best)).first;
+      double best = 1e9;
+      for (uint32_t c : colours) best = std::min(best, Distance(p, c));
+      found = nearest.emplace(p, best).first;
     }
-    excess = std::max(excess, std::sqrt(Distance(p, &video.rgb[i * 3])) - found->second);
+    excess = std::max(excess, Distance(p, Packed(&video.rgb[i])) - found->second);
+    for (int c = 0; c < 3; ++c) cube += std::abs(CubeLevel(png.rgb[i + c], levels[c]) - png.rgb[i + c]) / 3.0;
   }
-  std::printf("mad %.3f %.3f %.3f\n", mad[0] / pixels, mad[1] / pixels, mad[2] / pixels);
-  const Picture sampled = Sampled420(png);
-  std::printf("sampled_mad %.3f %.3f %.3f\n", MeanDifference(video, sampled, 0),
-              MeanDifference(video, sampled, 1), MeanDifference(video, sampled, 2));
-  std::printf("sampling_mad %.3f %.3f %.3f\n", MeanDifference(png, sampled, 0),
-              MeanDifference(png, sampled, 1), MeanDifference(png, sampled, 2));
-  std::printf("colours %zu\n", colours.size());
-  std::printf("palette_excess %.3f\n", excess);
-  std::printf("cube_mad %.3f\n", cube / pixels);
+  std::printf("palette_excess %.3f\ncube_mad %.3f\n", excess, cube / static_cast<double>(png.rgb.size() / 3));
 }
 
 void WritePpm(const Picture& p, const std::string& path) {

@@ -70,20 +70,6 @@ TEST(ReduceColours, KeepsUpTo256ColoursInSeparateCellsExactly) {
   }
 }
 
-TEST(ReduceColours, OneColourFillsOneEntryAndTheRestIsOpaqueBlack) {
-  Image image{4, 3, 12, std::vector<uint8_t>(36)};
-  for (size_t i = 0; i < image.rgb.size(); i += 3) {
-    image.rgb[i] = 200;
-    image.rgb[i + 1] = 10;
-    image.rgb[i + 2] = 99;
-  }
-  ColourCells scratch;
-  const Reduced r = Reduce(image, &scratch);
-  EXPECT_EQ(r.palette[0], 0xFFC80A63u);
-  for (int i = 1; i < 256; ++i) EXPECT_EQ(r.palette[i], 0xFF000000u) << i;
-  for (uint8_t index : r.indices) EXPECT_EQ(index, 0);
-}
-
 TEST(ReduceColours, EachPixelLiesWithinTheCellBoundOfItsNearestEntry) {
   // The pixel and its cell's mean lie in one cell of side 7, so the entry
   // nearest to the mean is at most 2 * sqrt(3) * 7 further from the pixel
