@@ -40,8 +40,8 @@ struct KindTraits {
   AVPixelFormat pixels;  // what the encoder takes
 };
 
-// GIF frames are reduced to a palette here (the encoder takes indices); WebP
-// is lossless, from BGRA.
+// In the order of VideoKind. GIF frames are reduced to a palette here (the
+// encoder takes indices); WebP is lossless, from BGRA.
 const KindTraits Traits[] = {
     {"mp4", "libx264", "H.264", AV_PIX_FMT_YUV420P},
     {"webm", "libvpx-vp9", "VP9", AV_PIX_FMT_YUV420P},
@@ -193,8 +193,8 @@ bool PrepareScale(VideoWriter* v, const BackBuffer& buffer) {
     return true;
   }
   sws_freeContext(v->scale);
-  // X8R8G8B8 and R5G6B5 words, stored little-endian.
-  const AVPixelFormat source = buffer.bitsPerPixel == 32 ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_RGB565LE;
+  // X8R8G8B8 and R5G6B5 words in the machine's byte order.
+  const AVPixelFormat source = buffer.bitsPerPixel == 32 ? AV_PIX_FMT_0RGB32 : AV_PIX_FMT_RGB565;
   const AVPixelFormat target = v->kind == VideoKind::Gif ? AV_PIX_FMT_RGB24 : TraitsOf(v->kind).pixels;
   v->scale = sws_getContext(buffer.width, buffer.height, source, v->codec->width, v->codec->height,
                             target, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr,
