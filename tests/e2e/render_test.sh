@@ -86,6 +86,9 @@ mkdir -p dir.gif
 [ $? -eq 2 ] || fail "a directory named FILE: expected exit 2"
 [ -z "$(ls -A dir.gif)" ] || fail "a directory named FILE: wrote into it"
 bad "cycles file unwritable" --frames 1 --cycles bad/none/c.txt --video bad/x.mp4
+# Without the video writer beside it, a copy still writes PNGs but no video.
+cp "$render" alone
+render=./alone bad "no video writer" --frames 1 --video bad/x.mp4
 
 echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
 [ "$failures" -eq 0 ]
