@@ -1,10 +1,21 @@
 // The blit in software: every canvas pixel blended onto the back-buffer pixel
 // under it, clipped to the back buffer, nothing filtered or scaled.
+//
+// Where the screen has settled under a canvas it is not blended again. The
+// canvas's ChangeMap says which tiles changed within the last SettleBlits
+// blits; at the animation's intensity, only those are laid, since every other
+// tile would give the bytes the screen already holds. Everything else (another
+// canvas, place or intensity than the last blit's, a back buffer written by
+// something else since, a canvas whose pixels may carry any alpha) marks the
+// whole canvas changed, so the whole of it is laid until it has settled again.
+// The rectangles blended are recorded in the back buffer's change log, which
+// is what the present sends.
 #include <algorithm>
 
 #include "canvas/blend_rows.h"
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
+#include "canvas/change_map.h"
 #include "canvas/pixels.h"
 #include "display/back_buffer.h"
 
@@ -44,6 +55,85 @@ void BlendRowAcrossFormats(uint8_t* screen, int32_t bitsPerPixel, const uint8_t*
   }
 }
 
+// The canvas's rows and where they land.
+struct Placement {
+  BackBuffer* target;
+  const CanvasStore* store;
+  const uint8_t* bits;
+  int32_t pitch;
+  int32_t x;
+  int32_t y;
+  uint32_t intensity;
+};
+
+// What the last blit laid, which the next one must match to rely on it.
+struct LastBlit {
+  const CanvasStore* store;
+  int32_t x;
+  int32_t y;
+  uint32_t intensity;
+  uint32_t rewrites;
+};
+
+LastBlit last = {};
+
+// Blends the screen rectangle (left, top, right, bottom), which lies inside
+// both the back buffer and the placed canvas, and logs it.
+void BlendRect(const Placement& p, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  BackBuffer& target = *p.target;
+  const BlendKernels& kernels = ActiveBlendKernels();
+  const bool wide = target.bitsPerPixel == 32;
+  const bool matching = p.store->pixelClass == (wide ? PixelClass32 : PixelClass16);
+  const int32_t screenBytes = wide ? 4 : 2;
+  const int32_t canvasBytes = p.store->pixelClass == PixelClass32 ? 4 : 2;
+  const int64_t count = right - left;
+  if (count <= 0 || top >= bottom) return;
+  for (int64_t ty = top; ty < bottom; ++ty) {
+    const uint8_t* canvasRow = p.bits + (ty - p.y) * p.pitch + (left - p.x) * canvasBytes;
+    uint8_t* screenRow = target.pixels + ty * target.pitch + left * screenBytes;
+    if (!matching) {
+      BlendRowAcrossFormats(screenRow, target.bitsPerPixel, canvasRow, p.store->pixelClass, count,
+                            p.intensity);
+    } else if (wide) {
+      kernels.row32(reinterpret_cast<uint32_t*>(screenRow),
+                    reinterpret_cast<const uint32_t*>(canvasRow), static_cast<int32_t>(count),
+                    p.intensity);
+    } else {
+      kernels.row16(reinterpret_cast<uint16_t*>(screenRow),
+                    reinterpret_cast<const uint16_t*>(canvasRow), static_cast<int32_t>(count),
+                    p.intensity);
+    }
+  }
+  target.changed.Record(left, top, right, bottom, target.width, target.height);
+}
+
+// Blends the recent tiles inside the screen rectangle (left, top, right,
+// bottom), each run of neighbouring recent tiles of a tile row as one
+// rectangle.
+void BlendRecentTiles(const Placement& p, const ChangeMap& changes, int64_t left, int64_t top,
+                      int64_t right, int64_t bottom) {
+  const uint32_t window = p.target->bitsPerPixel == 32 ? SettleBlits32 : SettleBlits565;
+  const int64_t tw = ChangeMap::TileWidth, th = ChangeMap::TileHeight;
+  const auto firstColumn = static_cast<int32_t>((left - p.x) / tw);
+  const auto endColumn = static_cast<int32_t>((right - 1 - p.x) / tw + 1);
+  const auto endRow = static_cast<int32_t>((bottom - 1 - p.y) / th + 1);
+  for (auto row = static_cast<int32_t>((top - p.y) / th); row < endRow; ++row) {
+    const int64_t rowTop = std::max(top, p.y + row * th);
+    const int64_t rowBottom = std::min(bottom, p.y + (row + 1) * th);
+    int32_t column = firstColumn;
+    while (column < endColumn) {
+      if (!changes.Recent(column, row, window)) {
+        ++column;
+        continue;
+      }
+      const int32_t start = column;
+      while (column < endColumn && changes.Recent(column, row, window)) ++column;
+      BlendRect(p, std::max(left, p.x + start * tw), rowTop, std::min(right, p.x + column * tw),
+                rowBottom);
+    }
+  }
+}
+
 }  // namespace
 
 void DrawCanvasQuad(const CanvasEntry& canvas, int32_t x, int32_t y, uint32_t diffuse, uint32_t) {
@@ -53,33 +143,25 @@ void DrawCanvasQuad(const CanvasEntry& canvas, int32_t x, int32_t y, uint32_t di
   uint8_t* bits = nullptr;
   int32_t pitch = 0;
   if (!LockCanvasSurface(store->levelSurface, true, &bits, &pitch)) return;
-  const uint32_t intensity = diffuse >> 24;
+  const Placement placed{target, store, bits, pitch, x, y, diffuse >> 24};
   const int64_t left = std::max<int64_t>(0, x);
   const int64_t top = std::max<int64_t>(0, y);
   const int64_t right = std::min<int64_t>(target->width, int64_t{x} + store->width);
   const int64_t bottom = std::min<int64_t>(target->height, int64_t{y} + store->height);
-  const BlendKernels& kernels = ActiveBlendKernels();
-  const bool wide = target->bitsPerPixel == 32;
-  const bool matching = store->pixelClass == (wide ? PixelClass32 : PixelClass16);
-  const int32_t screenBytes = wide ? 4 : 2;
-  const int32_t canvasBytes = store->pixelClass == PixelClass32 ? 4 : 2;
-  const int64_t count = right - left;
-  for (int64_t ty = top; ty < bottom && count > 0; ++ty) {
-    const uint8_t* canvasRow = bits + (ty - y) * pitch + (left - x) * canvasBytes;
-    uint8_t* screenRow = target->pixels.data() + ty * target->pitch + left * screenBytes;
-    if (!matching) {
-      BlendRowAcrossFormats(screenRow, target->bitsPerPixel, canvasRow, store->pixelClass, count,
-                            intensity);
-    } else if (wide) {
-      kernels.row32(reinterpret_cast<uint32_t*>(screenRow),
-                    reinterpret_cast<const uint32_t*>(canvasRow), static_cast<int32_t>(count),
-                    intensity);
-    } else {
-      kernels.row16(reinterpret_cast<uint16_t*>(screenRow),
-                    reinterpret_cast<const uint16_t*>(canvasRow), static_cast<int32_t>(count),
-                    intensity);
-    }
+  ChangeMap* changes = CanvasSurfaceChanges(store->levelSurface);
+  const LastBlit now{store, x, y, placed.intensity, target->rewrites};
+  const bool asBefore = last.store == now.store && last.x == now.x && last.y == now.y &&
+                        last.intensity == now.intensity && last.rewrites == now.rewrites;
+  last = now;
+  // A canvas that does not obey the transparent-colour rule may hold any
+  // alpha, for which the settling bounds were not worked out.
+  if (changes != nullptr && (!asBefore || !store->workingCopyCurrent)) changes->MarkAll();
+  if (changes != nullptr && placed.intensity == SteadyIntensity) {
+    if (left < right && top < bottom) BlendRecentTiles(placed, *changes, left, top, right, bottom);
+  } else {
+    BlendRect(placed, left, top, right, bottom);
   }
+  if (changes != nullptr) changes->Tick();
   UnlockCanvasSurface(store->levelSurface);
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "canvas/change_map.h"
 #include "canvas/damage.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/gdi.h"
@@ -83,6 +84,12 @@ void WriteUnderRule(const CanvasStore* store, const DamageBox& box, LockedRows t
 }
 
 DamageBox WholeCanvas(const CanvasStore* store) { return {0, 0, store->width, store->height}; }
+
+// Every pixel of the canvas may have changed: the blit has to lay all of it
+// again until the screen has settled under it.
+void MarkCanvasChanged(CanvasStore* store) {
+  if (ChangeMap* changes = CanvasSurfaceChanges(store->levelSurface)) changes->MarkAll();
+}
 
 void ReleaseStoreObjects(CanvasStore* store) {
   if (store->texture) ReleaseCanvasTexture(store->texture);
@@ -205,6 +212,7 @@ int32_t UnlockCanvasPixels(CanvasStore* store, bool mark) {
   if (mark) {
     store->modifiedMark = true;
     store->workingCopyCurrent = false;
+    MarkCanvasChanged(store);
   }
   return 1;
 }
@@ -250,10 +258,15 @@ void CommitWorkingCopy(CanvasStore* store) {
   const bool canvasLocked = LockCanvasSurface(store->levelSurface, false, &canvas.bits, &canvas.pitch);
   const bool copyLocked = LockCanvasSurface(store->workingCopy, !tracked, &copy.bits, &copy.pitch);
   if (canvasLocked && copyLocked) {
+    ChangeMap* changes = CanvasSurfaceChanges(store->levelSurface);
     if (tracked && wasCurrent && !damage->Everything()) {
-      for (const DamageBox& box : damage->Boxes()) WriteUnderRule(store, box, canvas, copy, true);
+      for (const DamageBox& box : damage->Boxes()) {
+        WriteUnderRule(store, box, canvas, copy, true);
+        if (changes != nullptr) changes->MarkBox(box);
+      }
     } else {
       WriteUnderRule(store, WholeCanvas(store), canvas, copy, tracked);
+      if (changes != nullptr) changes->MarkAll();
     }
     store->workingCopyCurrent = tracked;
   }
@@ -269,6 +282,7 @@ void ApplyTransparentColour(CanvasStore* store, uint32_t colour) {
   store->transparentColour = colour;
   WriteUnderRule(store, WholeCanvas(store), {bits, pitch}, {bits, pitch}, false);
   store->workingCopyCurrent = false;
+  MarkCanvasChanged(store);
   UnlockCanvasSurface(store->levelSurface);
 }
 

@@ -11,7 +11,9 @@
 // CanvasSurfaceDamage tells what drawing through the surface's device context
 // may have changed since the context was last handed out, where the platform
 // knows it (the software surfaces), and is null where it does not (Direct3D:
-// GDI draws without saying where).
+// GDI draws without saying where). CanvasSurfaceChanges is a texture level
+// surface's ChangeMap, which the store marks and the software blit reads; null
+// where the platform keeps none (Direct3D) or had no memory for it.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,7 @@ namespace vivuvev {
 
 struct CanvasTexture;
 struct CanvasSurface;
+class ChangeMap;
 class DamageLog;
 
 CanvasTexture* CreateCanvasTexture(int32_t width, int32_t height, int32_t pixelClass);
@@ -36,5 +39,6 @@ bool UnlockCanvasSurface(CanvasSurface* surface);
 DeviceContext GetCanvasSurfaceDC(CanvasSurface* surface);
 bool ReleaseCanvasSurfaceDC(CanvasSurface* surface, DeviceContext dc);
 const DamageLog* CanvasSurfaceDamage(const CanvasSurface* surface);
+ChangeMap* CanvasSurfaceChanges(CanvasSurface* surface);
 
 }  // namespace vivuvev

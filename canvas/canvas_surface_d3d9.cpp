@@ -92,5 +92,6 @@ bool ReleaseCanvasSurfaceDC(CanvasSurface* surface, DeviceContext dc) {
 
 // GDI does not say where it drew.
 const DamageLog* CanvasSurfaceDamage(const CanvasSurface*) { return nullptr; }
+ChangeMap* CanvasSurfaceChanges(CanvasSurface*) { return nullptr; }
 
 }  // namespace vivuvev

@@ -10,8 +10,11 @@
 // goes wrong visibly.
 //
 // A surface's device context records in the surface's damage log what each
-// drawing may change, from the moment it is handed out.
+// drawing may change, from the moment it is handed out. A texture's level
+// surface keeps the ChangeMap of the canvas it holds.
 #include <new>
+
+#include "canvas/change_map.h"
 
 #include "canvas/canvas_surface.h"
 #include "canvas/pixels.h"
@@ -27,6 +30,7 @@ struct CanvasSurface {
   bool dcOut;
   SoftDC dc;  // handed out by GetCanvasSurfaceDC; no allocation per call
   DamageLog damage;
+  ChangeMap changes;  // level surfaces only
 };
 
 struct CanvasTexture {
@@ -80,6 +84,8 @@ CanvasTexture* CreateCanvasTexture(int32_t width, int32_t height, int32_t pixelC
   }
   texture->references = 1;
   texture->level.container = texture;
+  // Without the map the blit lays the whole canvas every time.
+  texture->level.changes.Cover(width, height);
   return texture;
 }
 
@@ -150,6 +156,11 @@ bool ReleaseCanvasSurfaceDC(CanvasSurface* surface, DeviceContext dc) {
 
 const DamageLog* CanvasSurfaceDamage(const CanvasSurface* surface) {
   return surface != nullptr ? &surface->damage : nullptr;
+}
+
+ChangeMap* CanvasSurfaceChanges(CanvasSurface* surface) {
+  if (surface == nullptr || surface->changes.Columns() == 0) return nullptr;
+  return &surface->changes;
 }
 
 }  // namespace vivuvev

@@ -18,6 +18,7 @@ add_library(vivuvev_core OBJECT
   display/window_table.cpp
   canvas/blit.cpp
   canvas/canvas_store.cpp
+  canvas/change_map.cpp
   canvas/drawing_images.cpp
   canvas/drawing_ops.cpp
   canvas/drawing_pass.cpp

@@ -72,7 +72,7 @@ void PutFromBackBuffer(Display* d, Window window, const BackBuffer& buffer, cons
                                ZPixmap, 0, nullptr, static_cast<unsigned>(buffer.width),
                                static_cast<unsigned>(buffer.height), 32, buffer.pitch);
   if (image == nullptr) return;
-  image->data = reinterpret_cast<char*>(const_cast<uint8_t*>(buffer.pixels.data()));
+  image->data = reinterpret_cast<char*>(buffer.pixels);
   image->byte_order = LSBFirst;
   XPutImage(d, window, overlay.gc, image, box.x, box.y, box.x, box.y, static_cast<unsigned>(box.width),
             static_cast<unsigned>(box.height));

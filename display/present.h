@@ -2,9 +2,14 @@
 //
 // Each software platform provides these (present_headless.cpp,
 // present_x11.cpp). Callers rely on: DisplayBitsPerPixel is 32 or 16, the
-// format the back buffer is made in; PresentBackBuffer shows the whole buffer
-// in the Screen's parent window at once, without waiting for a retrace, and
-// returns false when it could not.
+// format the back buffer is made in; PresentBackBuffer shows the buffer in the
+// Screen's parent window at once, without waiting for a retrace, sending what
+// buffer.changed names (and the whole buffer when the window may show
+// anything else: its first present, after an expose), and returns false when
+// it could not. AcquirePresentMemory gives zeroed, cache-line aligned memory
+// for pitch x height bytes of rows that presenting sends without copying them,
+// or null when the platform has none (the Screen then keeps its rows on the
+// heap); ReleasePresentMemory takes it back.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +21,8 @@ namespace vivuvev {
 
 int32_t DisplayBitsPerPixel();
 bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer);
+uint8_t* AcquirePresentMemory(int32_t width, int32_t height, int32_t pitch, int32_t bitsPerPixel);
+void ReleasePresentMemory(uint8_t* memory);
 // The Screen is closing: drop whatever presenting holds for it.
 void EndPresenting();
 

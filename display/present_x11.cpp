@@ -1,11 +1,14 @@
-// Presenting on X11: the back buffer goes to the window in one request, with
-// XShmPutImage through a MIT-SHM segment when the server offers it (and lets
-// this client attach one), and with XPutImage straight from the buffer's rows
-// otherwise. The default visual must take the buffer's rows as they are:
-// 32-bit X8R8G8B8 on a 24-bit display, 16-bit R5G6B5 on a 16-bit one.
+// Presenting on X11: what the back buffer's change log names goes to the
+// window, one rectangle per request, with XShmPutImage when the server offers
+// MIT-SHM (and lets this client attach a segment) and with XPutImage straight
+// from the buffer's rows otherwise. With MIT-SHM the back buffer itself lives
+// in the shared segment, so presenting copies nothing on this side. The whole
+// buffer goes on a window's first present and after an expose. The default
+// visual must take the buffer's rows as they are: 32-bit X8R8G8B8 on a 24-bit
+// display, 16-bit R5G6B5 on a 16-bit one.
 //
-// Nothing waits for a retrace. XSync after the put only waits until the server
-// has taken the pixels, so that the next frame can reuse the segment.
+// Nothing waits for a retrace. XSync after the puts waits until the server has
+// taken the pixels, so that the next frame's blit can write the rows again.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -25,7 +28,9 @@ namespace {
 struct Presenter {
   Window window = None;
   GC gc = nullptr;
+  bool sendAll = true;      // the window may show anything: send the whole buffer
   bool shmRefused = false;  // the server has no MIT-SHM, or attaching failed once
+  // The segment the back buffer lives in, and an image over its rows.
   XImage* shmImage = nullptr;
   XShmSegmentInfo segment = {};
 };
@@ -43,30 +48,38 @@ int32_t ZPixmapBits(Display* d, int depth) {
   return bits;
 }
 
+// The connection may be closed already, and the server with it.
 void DropShmImage(Display* d) {
   if (presenter.shmImage == nullptr) return;
-  XShmDetach(d, &presenter.segment);
-  XSync(d, False);
+  if (d != nullptr) {
+    XShmDetach(d, &presenter.segment);
+    XSync(d, False);
+  }
+  presenter.shmImage->data = nullptr;
   XDestroyImage(presenter.shmImage);  // frees the image record, not the segment
   shmdt(presenter.segment.shmaddr);
   presenter.shmImage = nullptr;
   presenter.segment = XShmSegmentInfo{};
 }
 
-// A shared image of the buffer's size, or null when MIT-SHM cannot be used.
-XImage* ShmImageFor(Display* d, const BackBuffer& buffer) {
+// A shared image of pitch x height bytes whose rows are pitch bytes apart,
+// or null when MIT-SHM cannot be used.
+XImage* CreateShmImage(Display* d, int32_t pitch, int32_t height, int32_t bitsPerPixel) {
   if (presenter.shmRefused) return nullptr;
-  XImage* image = presenter.shmImage;
-  if (image != nullptr && image->width == buffer.width && image->height == buffer.height) return image;
   DropShmImage(d);
   if (!XShmQueryExtension(d)) {
     presenter.shmRefused = true;
     return nullptr;
   }
   const int screen = DefaultScreen(d);
-  image = XShmCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)),
-                          ZPixmap, nullptr, &presenter.segment, static_cast<unsigned>(buffer.width),
-                          static_cast<unsigned>(buffer.height));
+  XImage* image = XShmCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)),
+                                  ZPixmap, nullptr, &presenter.segment,
+                                  static_cast<unsigned>(pitch / (bitsPerPixel / 8)),
+                                  static_cast<unsigned>(height));
+  if (image != nullptr && image->bytes_per_line != pitch) {
+    XDestroyImage(image);
+    image = nullptr;
+  }
   if (image == nullptr) {
     presenter.shmRefused = true;
     return nullptr;
@@ -105,28 +118,16 @@ XImage* ShmImageFor(Display* d, const BackBuffer& buffer) {
   return image;
 }
 
-void CopyRows(const BackBuffer& buffer, XImage* image) {
-  const size_t rowBytes = static_cast<size_t>(buffer.width) * static_cast<size_t>(buffer.bitsPerPixel / 8);
-  for (int32_t y = 0; y < buffer.height; ++y) {
-    std::memcpy(image->data + static_cast<size_t>(y) * static_cast<size_t>(image->bytes_per_line),
-                buffer.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(buffer.pitch), rowBytes);
-  }
-}
-
-bool PutWithoutShm(Display* d, Window window, const BackBuffer& buffer) {
+// An image record over the buffer's own rows, for XPutImage: no copy.
+XImage* ImageOverRows(Display* d, const BackBuffer& buffer) {
   const int screen = DefaultScreen(d);
-  // An image record over the buffer's own rows: no copy.
   XImage* image = XCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)),
                                ZPixmap, 0, nullptr, static_cast<unsigned>(buffer.width),
                                static_cast<unsigned>(buffer.height), 32, buffer.pitch);
-  if (image == nullptr) return false;
-  image->data = reinterpret_cast<char*>(const_cast<uint8_t*>(buffer.pixels.data()));
+  if (image == nullptr) return nullptr;
+  image->data = reinterpret_cast<char*>(buffer.pixels);
   image->byte_order = LSBFirst;
-  XPutImage(d, window, presenter.gc, image, 0, 0, 0, 0, static_cast<unsigned>(buffer.width),
-            static_cast<unsigned>(buffer.height));
-  image->data = nullptr;  // the rows belong to the buffer
-  XDestroyImage(image);
-  return true;
+  return image;
 }
 
 }  // namespace
@@ -153,25 +154,61 @@ bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer) {
     if (presenter.gc != nullptr) XFreeGC(d, presenter.gc);
     presenter.gc = XCreateGC(d, window, 0, nullptr);
     presenter.window = window;
+    presenter.sendAll = true;
   }
+  XImage* shared = presenter.shmImage != nullptr &&
+                           presenter.shmImage->data == reinterpret_cast<char*>(buffer.pixels)
+                       ? presenter.shmImage
+                       : nullptr;
+  XImage* plain = shared == nullptr ? ImageOverRows(d, buffer) : nullptr;
+  if (shared == nullptr && plain == nullptr) return false;
   TakeXErrorCount();
-  if (XImage* shared = ShmImageFor(d, buffer)) {
-    CopyRows(buffer, shared);
-    XShmPutImage(d, window, presenter.gc, shared, 0, 0, 0, 0, static_cast<unsigned>(buffer.width),
-                 static_cast<unsigned>(buffer.height), False);
-  } else if (!PutWithoutShm(d, window, buffer)) {
-    return false;
+  const auto put = [&](const DamageBox& box) {
+    const auto width = static_cast<unsigned>(box.right - box.left);
+    const auto height = static_cast<unsigned>(box.bottom - box.top);
+    if (shared != nullptr) {
+      XShmPutImage(d, window, presenter.gc, shared, box.left, box.top, box.left, box.top, width,
+                   height, False);
+    } else {
+      XPutImage(d, window, presenter.gc, plain, box.left, box.top, box.left, box.top, width, height);
+    }
+  };
+  if (presenter.sendAll || buffer.changed.Everything()) {
+    put(DamageBox{0, 0, buffer.width, buffer.height});
+  } else {
+    for (const DamageBox& box : buffer.changed.Boxes()) put(box);
+  }
+  if (plain != nullptr) {
+    plain->data = nullptr;  // the rows belong to the buffer
+    XDestroyImage(plain);
   }
   XSync(d, False);
-  return TakeXErrorCount() == 0;
+  presenter.sendAll = TakeXErrorCount() > 0;
+  return !presenter.sendAll;
 }
+
+uint8_t* AcquirePresentMemory(int32_t, int32_t height, int32_t pitch, int32_t bitsPerPixel) {
+  Display* d = XConnectionIfOpen();
+  if (d == nullptr) return nullptr;
+  XImage* image = CreateShmImage(d, pitch, height, bitsPerPixel);
+  return image != nullptr ? reinterpret_cast<uint8_t*>(image->data) : nullptr;
+}
+
+void ReleasePresentMemory(uint8_t* memory) {
+  if (presenter.shmImage == nullptr || presenter.shmImage->data != reinterpret_cast<char*>(memory)) {
+    return;
+  }
+  DropShmImage(XConnectionIfOpen());
+}
+
+void PresentWholeBufferNext() { presenter.sendAll = true; }
 
 void EndPresenting() {
   Display* d = XConnectionIfOpen();
-  if (d == nullptr) return;
-  DropShmImage(d);
-  if (presenter.gc != nullptr) XFreeGC(d, presenter.gc);
-  presenter = Presenter{};
+  if (d != nullptr && presenter.gc != nullptr) XFreeGC(d, presenter.gc);
+  presenter.gc = nullptr;
+  presenter.window = None;
+  presenter.sendAll = true;
 }
 
 }  // namespace vivuvev

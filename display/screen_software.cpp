@@ -6,6 +6,7 @@
 #include <new>
 
 #include "canvas/canvas_store.h"
+#include "canvas/change_map.h"
 #include "canvas/pixels.h"
 #include "display/back_buffer.h"
 #include "display/present.h"
@@ -29,9 +30,31 @@ struct SoftwareScreen {
 
 SoftwareScreen screen = {};
 BackBuffer backBuffer;
+uint32_t rewriteCount = 0;
+
+// The next present sends the whole buffer.
+void SendWholeNext() {
+  backBuffer.changed.Clear();
+  backBuffer.changed.Record(0, 0, backBuffer.width, backBuffer.height, backBuffer.width,
+                            backBuffer.height);
+}
+
+// The whole buffer was written by something other than the blit.
+void MarkRewritten() {
+  backBuffer.rewrites = ++rewriteCount;
+  SendWholeNext();
+}
+
+void ReleasePixels() {
+  if (backBuffer.pixels != nullptr && backBuffer.heapPixels.empty()) {
+    ReleasePresentMemory(backBuffer.pixels);
+  }
+  backBuffer.pixels = nullptr;
+  backBuffer.heapPixels = {};
+}
 
 void FillBackBuffer(uint32_t word) {
-  uint8_t* row = backBuffer.pixels.data();
+  uint8_t* row = backBuffer.pixels;
   for (int32_t y = 0; y < backBuffer.height; ++y, row += backBuffer.pitch) {
     if (backBuffer.bitsPerPixel == 32) {
       auto* p = reinterpret_cast<uint32_t*>(row);
@@ -78,9 +101,19 @@ int32_t OpenScreenInWindow(WindowHandle parent, int32_t x, int32_t y, int32_t wi
     return 0;
   }
   const auto pitch = static_cast<int32_t>(rowBytes);
+  backBuffer.pixels = AcquirePresentMemory(width, height, pitch, bits);
   try {
-    backBuffer.pixels.assign(static_cast<size_t>(pitch) * static_cast<size_t>(height), 0);
+    if (backBuffer.pixels == nullptr) {
+      backBuffer.heapPixels.assign(static_cast<size_t>(pitch) * static_cast<size_t>(height), 0);
+      backBuffer.pixels = backBuffer.heapPixels.data();
+    }
+    // A box for every tile the blit may lay, and one for the whole: the
+    // frames then record their changes without allocating.
+    backBuffer.changed.Reserve(static_cast<size_t>(width / ChangeMap::TileWidth + 2) *
+                                   static_cast<size_t>(height / ChangeMap::TileHeight + 2) +
+                               1);
   } catch (const std::bad_alloc&) {
+    ReleasePixels();
     FreeAllCanvases();
     return 0;
   }
@@ -88,6 +121,7 @@ int32_t OpenScreenInWindow(WindowHandle parent, int32_t x, int32_t y, int32_t wi
   backBuffer.height = height;
   backBuffer.pitch = pitch;
   backBuffer.bitsPerPixel = bits;
+  MarkRewritten();
   screen.bitsPerPixel = bits;
   screen.open = true;
   screen.active = true;
@@ -103,6 +137,7 @@ void ClearBackBuffer(uint32_t colour) {
     const uint32_t r = (rgb >> 16) & 0xFFu, g = (rgb >> 8) & 0xFFu, b = rgb & 0xFFu;
     FillBackBuffer((Narrow5(r) << 11) | (Narrow6(g) << 5) | Narrow5(b));
   }
+  MarkRewritten();
 }
 
 int32_t EnsureScene() {
@@ -118,6 +153,12 @@ int32_t PresentFrame() {
   if (!screen.open) return 1;
   EndOpenScene();
   screen.active = PresentBackBuffer(screen.parent, backBuffer);
+  // What a failed present did not deliver goes with the next one.
+  if (screen.active) {
+    backBuffer.changed.Clear();
+  } else {
+    SendWholeNext();
+  }
   return 1;
 }
 
@@ -126,6 +167,7 @@ void ReleaseScreen() {
   FreeAllCanvases();
   EndOpenScene();
   EndPresenting();
+  ReleasePixels();
   backBuffer = BackBuffer{};
   screen.targetWidth = 0;
   screen.targetHeight = 0;
@@ -147,7 +189,7 @@ WindowHandle ScreenParentWindow() { return screen.parent; }
 BackBuffer* SoftwareBackBuffer() { return screen.open ? &backBuffer : nullptr; }
 
 uint32_t BackBufferRgb(const BackBuffer& buffer, int32_t x, int32_t y) {
-  const uint8_t* row = buffer.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(buffer.pitch);
+  const uint8_t* row = buffer.pixels + static_cast<size_t>(y) * static_cast<size_t>(buffer.pitch);
   if (buffer.bitsPerPixel == 32) return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFFu;
   const uint32_t p = reinterpret_cast<const uint16_t*>(row)[x];
   return (Widen5(p >> 11) << 16) | (Widen6((p >> 5) & 0x3Fu) << 8) | Widen5(p & 0x1Fu);

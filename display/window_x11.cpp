@@ -164,6 +164,7 @@ bool NoticeFor(Display* d, const XEvent& event, WindowNotice* notice) {
       notice->kind = WindowNotification::Unmapped;
       return true;
     case Expose:
+      PresentWholeBufferNext();
       notice->kind = WindowNotification::Exposed;
       notice->last = event.xexpose.count == 0;
       return true;

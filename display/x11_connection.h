@@ -55,6 +55,10 @@ int32_t TakeXErrorCount();
 void SetDrawingWindow(Window window);
 Window DrawingWindow();
 
+// Part of the window was exposed: the next present sends the whole back
+// buffer (present_x11.cpp).
+void PresentWholeBufferNext();
+
 inline Window ToXWindow(WindowHandle handle) {
   return static_cast<Window>(reinterpret_cast<uintptr_t>(handle));
 }

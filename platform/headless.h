@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "display/back_buffer.h"
 #include "platform/handles.h"
@@ -38,6 +39,11 @@ void PostHeadlessMessage(int32_t window, const HeadlessMessage& message);
 uint32_t HeadlessFramesPresented();
 // Called after every present with the frame's number and the back buffer.
 void SetHeadlessFrameObserver(std::function<void(uint32_t frame, const BackBuffer&)> observer);
+// Whether to keep the picture a window would show, built only from what each
+// present sends: the back buffer's rows (pitch bytes apart) as presented so
+// far. Off by default; turning it on or off forgets the picture.
+void KeepHeadlessShownImage(bool keep);
+const std::vector<uint8_t>& HeadlessShownImage();
 
 // What ShowMessageBox was last asked to show.
 struct HeadlessMessageBox {

@@ -151,7 +151,7 @@ double FloorMs(double seconds, const uint8_t* canvas, int32_t canvasPitch, BackB
   const size_t words = static_cast<size_t>(screen->width) * static_cast<size_t>(screen->bitsPerPixel) / 64;
   const auto pass = [&] {
     for (int32_t y = 0; y < screen->height; ++y) {
-      FloorRow(reinterpret_cast<uint64_t*>(screen->pixels.data() + static_cast<size_t>(y) * screen->pitch),
+      FloorRow(reinterpret_cast<uint64_t*>(screen->pixels + static_cast<size_t>(y) * screen->pitch),
                reinterpret_cast<const uint64_t*>(canvas + static_cast<size_t>(y) * canvasPitch), words, mask);
     }
   };

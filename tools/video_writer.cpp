@@ -267,7 +267,7 @@ bool AddVideoFrame(VideoWriter* v, const BackBuffer& buffer, std::string* error)
     *error = "cannot convert a frame for '" + v->path + "'";
     return false;
   }
-  const uint8_t* source[1] = {buffer.pixels.data()};
+  const uint8_t* source[1] = {buffer.pixels};
   const int sourcePitch[1] = {buffer.pitch};
   AVFrame* f = v->frame;
   if (v->kind == VideoKind::Gif) {

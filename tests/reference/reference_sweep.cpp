@@ -129,7 +129,7 @@ namespace {
 // one size.
 void Blit(const Canvas& canvas, BackBuffer* screen) {
   for (int32_t y = 0; y < canvas.height; ++y) {
-    uint8_t* screenRow = screen->pixels.data() + static_cast<size_t>(y) * screen->pitch;
+    uint8_t* screenRow = screen->pixels + static_cast<size_t>(y) * screen->pitch;
     for (int32_t x = 0; x < canvas.width; ++x) {
       const size_t i = static_cast<size_t>(y) * canvas.width + x;
       uint32_t alpha, rgb;
@@ -183,7 +183,8 @@ void StartRun(Run* run, int32_t width, int32_t height, int32_t bitsPerPixel) {
   run->screen.height = height;
   run->screen.bitsPerPixel = bitsPerPixel;
   run->screen.pitch = width * (bitsPerPixel / 8);
-  run->screen.pixels.assign(static_cast<size_t>(run->screen.pitch) * static_cast<size_t>(height), 0);
+  run->screen.heapPixels.assign(static_cast<size_t>(run->screen.pitch) * static_cast<size_t>(height), 0);
+  run->screen.pixels = run->screen.heapPixels.data();
   CreateCanvas(&run->canvas, width, height, bitsPerPixel > 16 ? PixelClass32 : PixelClass16);
   run->surface = {BeginRunPass, EndRunPass, BlendRun, PresentNothing, run};
 }

@@ -233,7 +233,7 @@ class BlitRowsTest : public HeadlessTest {
   static T ScreenWord(int32_t x, int32_t y) {
     const BackBuffer& buffer = *SoftwareBackBuffer();
     T word;
-    std::memcpy(&word, buffer.pixels.data() + y * buffer.pitch + x * int32_t{sizeof(T)}, sizeof(T));
+    std::memcpy(&word, buffer.pixels + y * buffer.pitch + x * int32_t{sizeof(T)}, sizeof(T));
     return word;
   }
 };

@@ -37,7 +37,7 @@ TEST_F(BlitTest, ClearBackBufferOnlyReordersTheBytes) {
   ClearBackBuffer(PackRGB(0x12, 0x34, 0x56));
   const BackBuffer& buffer = *SoftwareBackBuffer();
   uint32_t word;
-  std::memcpy(&word, buffer.pixels.data(), 4);
+  std::memcpy(&word, buffer.pixels, 4);
   EXPECT_EQ(word & 0xFFFFFFu, 0x123456u);
   EXPECT_EQ(Screen(7, 7), 0x123456u);
 }
@@ -133,10 +133,11 @@ TEST_F(BlitTest, TheBackBufferKeepsItsContentAcrossPresents) {
   CreateCanvas(0, 4, 4, 1);
   SetCanvasPixel(0, 0, 0, 0xFF808080u);
   Blend(0, 0, 0, 100);
-  const auto shown = SoftwareBackBuffer()->pixels;
+  const BackBuffer& buffer = *SoftwareBackBuffer();
+  const std::vector<uint8_t> shown(buffer.pixels, buffer.pixels + buffer.pitch * buffer.height);
   PresentFrame();
   PresentFrame();
-  EXPECT_EQ(SoftwareBackBuffer()->pixels, shown);
+  EXPECT_EQ(std::vector<uint8_t>(buffer.pixels, buffer.pixels + buffer.pitch * buffer.height), shown);
   EXPECT_EQ(HeadlessFramesPresented(), 3u);
 }
 
@@ -149,10 +150,10 @@ TEST_F(BlitTest, SixteenBitScreensBlendIntoFiveSixFive) {
   EXPECT_EQ(Screen(1, 1), 0xFFFFFFu);
   const BackBuffer& buffer = *SoftwareBackBuffer();
   uint16_t word;
-  std::memcpy(&word, buffer.pixels.data() + buffer.pitch + 2, 2);
+  std::memcpy(&word, buffer.pixels + buffer.pitch + 2, 2);
   EXPECT_EQ(word, 0xFFFFu);
   ClearBackBuffer(PackRGB(0x12, 0x34, 0x56));
-  std::memcpy(&word, buffer.pixels.data(), 2);
+  std::memcpy(&word, buffer.pixels, 2);
   EXPECT_EQ(word, (2u << 11) | (13u << 5) | 10u);  // 18 x 31/255, 52 x 63/255, 86 x 31/255 rounded
 }
 

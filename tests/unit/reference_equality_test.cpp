@@ -76,7 +76,7 @@ TEST_P(ReferenceEquality, CanvasAndBackBufferMatchTheReference) {
   RunSweepCycles(&sweep);
   ASSERT_EQ(HeadlessFramesPresented(), c.frames);
   const BackBuffer& screen = *SoftwareBackBuffer();
-  const std::vector<uint8_t> fastScreen = Rows(screen.pixels.data(), screen.pitch, rowBytes, c.height);
+  const std::vector<uint8_t> fastScreen = Rows(screen.pixels, screen.pitch, rowBytes, c.height);
   CanvasStore* store = FindCanvas(0)->store;
   uint8_t* bits = nullptr;
   int32_t pitch = 0;
@@ -93,7 +93,7 @@ TEST_P(ReferenceEquality, CanvasAndBackBufferMatchTheReference) {
   EXPECT_EQ(canvasAt, -1) << "canvas differs first at pixel (" << canvasAt % c.width << ", "
                           << canvasAt / c.width << ")";
   const std::vector<uint8_t> slowScreen =
-      Rows(slow.screen.pixels.data(), slow.screen.pitch, rowBytes, c.height);
+      Rows(slow.screen.pixels, slow.screen.pitch, rowBytes, c.height);
   const int64_t screenAt = FirstDifference(fastScreen, slowScreen, bytesPerPixel);
   EXPECT_EQ(screenAt, -1) << "back buffer differs first at pixel (" << screenAt % c.width << ", "
                           << screenAt / c.width << ")";

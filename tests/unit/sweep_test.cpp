@@ -312,6 +312,8 @@ TEST_F(SweepRun, EveryFrameBlendsTheCanvasOverTheLastFrame) {
     }
     UnlockCanvasPixels(store, false);
     previous = now;
+    previous.heapPixels.assign(now.pixels, now.pixels + static_cast<size_t>(now.pitch) * now.height);
+    previous.pixels = previous.heapPixels.data();
   });
   ScriptKeyDown(90, KeyEscape);
   SetUpSweep(&sweep, StopRule::EscapeKey);
