@@ -19,10 +19,12 @@ namespace vivuvev {
 
 class ChangeMap {
  public:
-  // Tiles of 64 x 8 pixels: a tile row is 256 bytes of a 32-bit row, a few
-  // vectors for the kernels, and the rings' runs change few rows at a time.
-  static constexpr int32_t TileWidth = 64;
-  static constexpr int32_t TileHeight = 8;
+  // Tiles of 32 x 16 pixels, measured against other shapes (see
+  // docs/design.md): a tile row is two 64-byte vectors of a 32-bit row, and a
+  // frame of the animation at 1920 x 1080 lays about 9% of the screen in
+  // about a hundred rectangles.
+  static constexpr int32_t TileWidth = 32;
+  static constexpr int32_t TileHeight = 16;
 
   // Tiles over a width x height canvas, every one recent. False when there
   // is no memory for them; the map then has no tiles, and the blit lays the
