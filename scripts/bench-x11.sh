@@ -88,7 +88,7 @@ csv=$out/bench-x11.csv
   echo "module,presents_per_second,$base_mfps,$this_mfps"
   echo "module,program_cpu_percent,$base_mcpu,$this_mcpu"
   echo "module,server_cpu_percent,$base_mserver,$this_mserver"
-} | awk -F, 'NR == 1 { print; next } { printf "%s,%s,%s,%s,%.3f\n", $1, $2, $3, $4, $3 > 0 ? $4 / $3 : 0 }' >"$csv"
+} | awk -F, 'NR == 1 { print; next } { printf "%s,%s,%s,%s,%.3f\n", $1, $2, $3, $4, ($3 > 0 ? $4 / $3 : 0) }' >"$csv"
 echo "x11 programs on Xvfb 1920x1080x24, ${seconds} s each; base $(git -C "$base_src" rev-parse --short HEAD), this $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD || echo ' (with changes)')"
 awk -F, 'NR == 1 { printf "%-11s %-20s %10s %10s %7s\n", "program", "measure", "base", "this", "ratio"; next }
          { printf "%-11s %-20s %10s %10s %7s\n", $1, $2, $3, $4, $5 }' "$csv"

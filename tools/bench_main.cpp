@@ -22,6 +22,8 @@
 #include "canvas/blend_rows.h"
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
+#include "canvas/canvas_surface.h"
+#include "canvas/change_map.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
 #include "display/back_buffer.h"
@@ -61,6 +63,8 @@ struct Result {
   double blitMs;
   double floorMs;
   double opaqueShare;  // of the canvas, when the timing began
+  double fullBlitMs;   // the blit laying the whole canvas every frame
+  double changedFraction;
 };
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -84,16 +88,33 @@ struct Phases {
   double drawMs;
   double commitMs;
   double blitMs;
+  double changedFraction;  // of the screen's pixels, laid by the blit
 };
 
 // The sweep's own canvas and screen, with the clock read where a frame's
 // phases meet: the pass set up (CanvasDrawTarget), the rings drawn, the pass
-// written back (EndDrawing), the canvas blended.
+// written back (EndDrawing), the canvas blended. With wholeCanvas the canvas
+// is marked changed everywhere before each blit, which then lays all of it,
+// as before it knew better.
 struct PhaseClock {
   Clock::time_point passBegun, passMade, passEnding, passEnded;
   Clock::duration setup{}, draw{}, commit{}, blit{};
   uint32_t frames = 0;
+  bool wholeCanvas = false;
+  double changed = 0.0;
 };
+
+// The share of the screen the frame's blit laid, from the rectangles it
+// logged for the present.
+double ChangedFraction() {
+  const BackBuffer& screen = *SoftwareBackBuffer();
+  if (screen.changed.Everything()) return 1.0;
+  double pixels = 0.0;
+  for (const DamageBox& box : screen.changed.Boxes()) {
+    pixels += static_cast<double>(box.right - box.left) * (box.bottom - box.top);
+  }
+  return pixels / (static_cast<double>(screen.width) * screen.height);
+}
 
 DrawingPass* TimedBeginPass(void* context) {
   auto* clock = static_cast<PhaseClock*>(context);
@@ -107,6 +128,7 @@ void TimedEndPass(void* context) {
   auto* clock = static_cast<PhaseClock*>(context);
   clock->passEnding = Clock::now();
   SweepCanvasAndScreen.EndPass(nullptr);
+  if (clock->wholeCanvas) CanvasSurfaceChanges(FindCanvas(SweepCanvas)->store->levelSurface)->MarkAll();
   clock->passEnded = Clock::now();
 }
 
@@ -118,12 +140,14 @@ void TimedBlend(void* context) {
   clock->draw += clock->passEnding - clock->passMade;
   clock->commit += clock->passEnded - clock->passEnding;
   clock->blit += blended - clock->passEnded;
+  clock->changed += ChangedFraction();
   ++clock->frames;
 }
 
 // The real frames, each phase timed; the mean of each per frame.
-Phases TimePhases(double seconds, SweepState* state) {
+Phases TimePhases(double seconds, SweepState* state, bool wholeCanvas) {
   PhaseClock clock;
+  clock.wholeCanvas = wholeCanvas;
   const SweepSurface timed = {TimedBeginPass, TimedEndPass, TimedBlend, SweepCanvasAndScreen.Present,
                               &clock};
   const SweepSurface* own = state->surface;
@@ -132,7 +156,7 @@ Phases TimePhases(double seconds, SweepState* state) {
   state->surface = own;
   const double frames = clock.frames;
   return {Milliseconds(clock.setup) / frames, Milliseconds(clock.draw) / frames,
-          Milliseconds(clock.commit) / frames, Milliseconds(clock.blit) / frames};
+          Milliseconds(clock.commit) / frames, Milliseconds(clock.blit) / frames, clock.changed / frames};
 }
 
 // One plain pass over the bytes a blit moves: every canvas row read, every
@@ -218,14 +242,17 @@ Result Measure(const Size& size, double seconds) {
   // Rounds of every measurement in turn, each kept at its best, so that a
   // moment of load on the machine spoils no single figure.
   const double share = seconds / Rounds;
-  result.floorMs = result.setupMs = result.drawMs = result.commitMs = result.blitMs = HUGE_VAL;
+  result.floorMs = result.setupMs = result.drawMs = result.commitMs = result.blitMs =
+      result.fullBlitMs = HUGE_VAL;
   for (int round = 0; round < Rounds; ++round) {
     result.fastFps = std::max(result.fastFps, FramesPerSecond(share, [&] { SweepFrame(&fast); }));
-    const Phases phases = TimePhases(share, &fast);
+    const Phases phases = TimePhases(share, &fast, false);
     result.setupMs = std::min(result.setupMs, phases.setupMs);
     result.drawMs = std::min(result.drawMs, phases.drawMs);
     result.commitMs = std::min(result.commitMs, phases.commitMs);
     result.blitMs = std::min(result.blitMs, phases.blitMs);
+    result.changedFraction = phases.changedFraction;
+    result.fullBlitMs = std::min(result.fullBlitMs, TimePhases(share, &fast, true).blitMs);
     CanvasStore* store = FindCanvas(SweepCanvas)->store;
     uint8_t* bits = nullptr;
     int32_t pitch = 0;
@@ -241,15 +268,15 @@ Result Measure(const Size& size, double seconds) {
 }
 
 void PrintTable(const std::vector<Result>& results) {
-  std::printf("%-11s %4s %10s %9s %6s %9s %9s %10s %9s %9s\n", "size", "bits", "reference", "fast",
-              "ratio", "setup", "draw", "write-back", "blit", "floor");
-  std::printf("%-11s %4s %10s %9s %6s %9s %9s %10s %9s %9s\n", "", "", "fps", "fps", "", "ms", "ms",
-              "ms", "ms", "ms");
+  std::printf("%-11s %4s %10s %9s %6s %9s %9s %10s %9s %9s %9s %8s\n", "size", "bits", "reference",
+              "fast", "ratio", "setup", "draw", "write-back", "blit", "floor", "full blit", "changed");
+  std::printf("%-11s %4s %10s %9s %6s %9s %9s %10s %9s %9s %9s %8s\n", "", "", "fps", "fps", "", "ms",
+              "ms", "ms", "ms", "ms", "ms", "share");
   for (const Result& r : results) {
     const std::string size = std::to_string(r.size.width) + "x" + std::to_string(r.size.height);
-    std::printf("%-11s %4d %10.1f %9.1f %6.2f %9.4f %9.4f %10.4f %9.4f %9.4f\n", size.c_str(),
-                r.size.bits, r.referenceFps, r.fastFps, r.fastFps / r.referenceFps, r.setupMs,
-                r.drawMs, r.commitMs, r.blitMs, r.floorMs);
+    std::printf("%-11s %4d %10.1f %9.1f %6.2f %9.4f %9.4f %10.4f %9.4f %9.4f %9.4f %8.4f\n",
+                size.c_str(), r.size.bits, r.referenceFps, r.fastFps, r.fastFps / r.referenceFps,
+                r.setupMs, r.drawMs, r.commitMs, r.blitMs, r.floorMs, r.fullBlitMs, r.changedFraction);
   }
 }
 
@@ -258,11 +285,12 @@ bool WriteCsv(const std::string& path, const std::vector<Result>& results) {
   if (file == nullptr) return false;
   std::fprintf(file,
                "width,height,bits,reference_fps,fast_fps,ratio,setup_ms,draw_ms,commit_ms,blit_ms,"
-               "floor_ms\n");
+               "floor_ms,full_blit_ms,changed_fraction\n");
   for (const Result& r : results) {
-    std::fprintf(file, "%d,%d,%d,%.2f,%.2f,%.3f,%.5f,%.5f,%.5f,%.5f,%.5f\n", r.size.width,
+    std::fprintf(file, "%d,%d,%d,%.2f,%.2f,%.3f,%.5f,%.5f,%.5f,%.5f,%.5f,%.5f,%.4f\n", r.size.width,
                  r.size.height, r.size.bits, r.referenceFps, r.fastFps, r.fastFps / r.referenceFps,
-                 r.setupMs, r.drawMs, r.commitMs, r.blitMs, r.floorMs);
+                 r.setupMs, r.drawMs, r.commitMs, r.blitMs, r.floorMs, r.fullBlitMs,
+                 r.changedFraction);
   }
   return std::fclose(file) == 0;
 }
