@@ -1,6 +1,7 @@
 // The sweep on the headless platform against the plain reference: after the
 // same frames from the same seed, the canvas and the back buffer hold the
-// same bytes, whatever the size and the pixel class.
+// same bytes, whatever the size and the pixel class; and what the presents
+// delivered holds the back buffer's bytes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -131,6 +132,44 @@ std::vector<Case> Cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ReferenceEquality, ::testing::ValuesIn(Cases()), CaseName);
+
+// What the presents deliver, built only from the rectangles each one sends
+// (the headless platform keeps it), equals the back buffer after every frame.
+class PresentedImage : public HeadlessTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(PresentedImage, EqualsTheBackBufferAfterEveryFrame) {
+  const Case c = GetParam();
+  SetHeadlessScreen(c.width, c.height, c.bits);
+  SeedRandom(c.seed);
+  RandomState.seeded = 1;
+  KeepHeadlessShownImage(true);
+  uint32_t checked = 0;
+  SetHeadlessFrameObserver([&](uint32_t frame, const BackBuffer& buffer) {
+    const std::vector<uint8_t>& shown = HeadlessShownImage();
+    ASSERT_EQ(shown.size(), static_cast<size_t>(buffer.pitch) * buffer.height);
+    const size_t rowBytes = static_cast<size_t>(buffer.width) * static_cast<size_t>(buffer.bitsPerPixel / 8);
+    for (int32_t y = 0; y < buffer.height; ++y) {
+      const size_t at = static_cast<size_t>(y) * buffer.pitch;
+      ASSERT_EQ(std::memcmp(shown.data() + at, buffer.pixels + at, rowBytes), 0)
+          << "frame " << frame << " row " << y;
+    }
+    ++checked;
+  });
+  ScriptKeyDown(c.frames, KeyEscape);
+  SweepState sweep;
+  SetUpSweep(&sweep, StopRule::EscapeKey);
+  RunSweepCycles(&sweep);
+  EXPECT_EQ(checked, c.frames);
+}
+
+// Small screens run through many cycles; the largest shows the tiles at the
+// size the programs run at.
+INSTANTIATE_TEST_SUITE_P(Sizes, PresentedImage,
+                         ::testing::Values(Case{1, 1, 32, 2026, 300}, Case{3, 4, 16, 2026, 300},
+                                           Case{130, 70, 32, 2026, 900}, Case{130, 70, 16, 7, 900},
+                                           Case{641, 479, 32, 7, 500}, Case{641, 479, 16, 2026, 500},
+                                           Case{1920, 1080, 32, 2026, 150}),
+                         CaseName);
 
 }  // namespace
 }  // namespace vivuvev
