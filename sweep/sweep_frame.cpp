@@ -95,7 +95,9 @@ bool SweepFrame(SweepState* s) {
     surface.Present(surface.context);
   }
   s->windowEvent = PollWindowEvent();
-  PollKeyboard();
+  // Reading the keys costs a round trip to the X server; a rule that reads
+  // none (the module in the daemon's window, the tools) skips it.
+  if (s->rule != StopRule::None) PollKeyboard();
   if (StopRequested(*s)) QuitRequested = 1;
   return shown;
 }

@@ -232,6 +232,27 @@ TEST_F(SweepRun, AFrameUsesItsSurfaceOncePerPhaseInOrder) {
   EXPECT_EQ(sweep.step, 3);
 }
 
+TEST_F(SweepRun, OnlyARuleThatReadsKeysPollsTheKeyboard) {
+  // The keyboard binds to the window at its first poll: a bound keyboard is
+  // one that a frame has read.
+  const struct {
+    StopRule rule;
+    bool polled;
+  } cases[] = {{StopRule::None, false},
+               {StopRule::EscapeKey, true},
+               {StopRule::QuitKeyOrClose, true},
+               {StopRule::AnyInput, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.rule));
+    CloseKeyboard();
+    SetUpSweep(&sweep, c.rule);
+    ASSERT_EQ(KeyboardStage, KeyboardNeedsAcquire);
+    for (int frame = 0; frame < 3; ++frame) SweepFrame(&sweep);
+    EXPECT_EQ(KeyboardStage == KeyboardAcquired, c.polled);
+    EXPECT_EQ(QuitRequested, 0);
+  }
+}
+
 TEST_F(SweepRun, AFrameWithoutAStepUsesNoSurfaceButStillRunsTheStopTest) {
   SetHeadlessScreen(0, 0, 32);
   SetUpSweep(&sweep, StopRule::EscapeKey);
