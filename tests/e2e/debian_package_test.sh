@@ -6,10 +6,7 @@
 # Usage: debian_package_test.sh BUILD_DIR
 set -u
 build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 
 cd "$work" || exit 1
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >cpack.log 2>&1 || { cat cpack.log; exit 1; }
@@ -76,5 +73,4 @@ for program in root/usr/bin/* root/usr/libexec/xscreensaver/vivuvev; do
   grep -Eq ' __[a-z]+_chk(@|$)' symbols || fail "$name calls no fortified function"
 done
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

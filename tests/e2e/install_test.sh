@@ -6,10 +6,7 @@
 # Usage: install_test.sh BUILD_DIR
 set -u
 build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 
 cmake --install "$build" --prefix "$work/usr" >"$work/install.log" 2>&1 || fail "install failed: $(tail -3 "$work/install.log")"
 for f in bin/vivuvev-saver bin/vivuvev-standalone bin/vivuvev-render libexec/xscreensaver/vivuvev; do
@@ -31,5 +28,4 @@ status=$?
 "$work/usr/bin/vivuvev-render" --version | grep -qx 'vivuvev-render 2.0' || fail "installed vivuvev-render --version"
 "$work/usr/libexec/xscreensaver/vivuvev" -h | grep -q '^usage: vivuvev' || fail "installed vivuvev -h prints no usage"
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

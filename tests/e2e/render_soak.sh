@@ -10,10 +10,7 @@
 #                                         valgrind's memcheck
 set -u
 mode=$1 render=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 
 case "$mode" in
   asan) size=64x48 short=1000 long=100000 ;;
@@ -64,5 +61,4 @@ echo "$long frames: $long_summary"
 [ "$short_summary" = "$long_summary" ] || fail "memory taken by frames $((short + 1)) to $long"
 echo "$mode soak took $((SECONDS - start))s"
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

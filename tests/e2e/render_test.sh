@@ -3,10 +3,7 @@
 # same on every run, and that bad arguments, videos' too, write nothing.
 set -u
 render=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 
 cd "$work" || exit 1
 "$render" --size 320x240 --seed 7 --frames 300 --every 100 --canvas --cycles c.txt --out out >run1.log 2>&1
@@ -90,5 +87,4 @@ bad "cycles file unwritable" --frames 1 --cycles bad/none/c.txt --video bad/x.mp
 cp "$render" alone
 render=./alone bad "no video writer" --frames 1 --video bad/x.mp4
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

@@ -6,10 +6,7 @@
 set -u
 render=$1
 probe=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 # field NAME N < probe output: the Nth number after NAME.
 field() { awk -v name="$1" -v n="$2" '$1 == name { print $(n + 1) }'; }
 
@@ -84,5 +81,4 @@ status=$?
 [ "$status" -eq 130 ] || fail "interrupt: exit $status, expected 130"
 [ -z "$(ls -A int)" ] || fail "interrupt: left $(ls -A int)"
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

@@ -6,10 +6,7 @@
 set -u
 render=$1
 bench=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 cd "$work" || exit 1
 
 for tool in "$render" "$bench"; do
@@ -39,5 +36,4 @@ grep -q "cannot write 'missing/results.csv'" err || fail "bench did not name the
 grep -q measured err && fail "bench measured before refusing the CSV file"
 [ -s out ] && fail "bench printed results: $(cat out)"
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

@@ -6,10 +6,7 @@
 set -u
 windres=$1
 shift
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_lib.sh"
 
 for program in "$@"; do
   name=$(basename "$program")
@@ -30,5 +27,4 @@ for program in "$@"; do
   grep -Eiq 'Type: (group_)?icon' "$rc" && fail "$name: has an icon"
 done
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report

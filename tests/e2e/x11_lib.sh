@@ -4,13 +4,10 @@
 #
 # Source it, then: start_display DEPTH [WIDTHxHEIGHT] [Xvfb options...]
 
+. "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
-failures=0
 started_pids=()
-work=$(mktemp -d)
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cleanup() {
   local pid
@@ -114,7 +111,3 @@ shows_rings() {
   [ "$black" -eq 0 ] || fail "$label: $black of 16 tiles are black"
 }
 
-report() {
-  echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-  [ "$failures" -eq 0 ]
-}

@@ -66,5 +66,4 @@ running "$pid" || fail "an unwritable recording ended vivuvev"
 grep -q '^vivuvev: .*vivuvev.mp4' "$work/module.err" || fail "no message: $(head -3 "$work/module.err")"
 ends "$pid" "unwritable recording"
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
-[ "$failures" -eq 0 ]
+report
