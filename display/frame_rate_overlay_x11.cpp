@@ -3,7 +3,6 @@
 // drawn on the window with XDrawString, white over a black shadow. Nothing
 // reaches the back buffer, so the next frame's blend never sees the text.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cstring>
@@ -64,20 +63,14 @@ Box Clip(const Box& box, const BackBuffer& buffer) {
   return {left, top, right - left, bottom - top};
 }
 
-// Shows box of the back buffer again, from an image record over its rows.
+// Shows box of the back buffer again.
 void PutFromBackBuffer(Display* d, Window window, const BackBuffer& buffer, const Box& box) {
   if (box.width <= 0 || box.height <= 0) return;
-  const int screen = DefaultScreen(d);
-  XImage* image = XCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)),
-                               ZPixmap, 0, nullptr, static_cast<unsigned>(buffer.width),
-                               static_cast<unsigned>(buffer.height), 32, buffer.pitch);
+  XImage* image = ImageOverRows(d, buffer);
   if (image == nullptr) return;
-  image->data = reinterpret_cast<char*>(buffer.pixels);
-  image->byte_order = LSBFirst;
   XPutImage(d, window, overlay.gc, image, box.x, box.y, box.x, box.y, static_cast<unsigned>(box.width),
             static_cast<unsigned>(box.height));
-  image->data = nullptr;  // the rows belong to the buffer
-  XDestroyImage(image);
+  DropImageOverRows(image);
 }
 
 }  // namespace

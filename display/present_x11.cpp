@@ -118,7 +118,8 @@ XImage* CreateShmImage(Display* d, int32_t pitch, int32_t height, int32_t bitsPe
   return image;
 }
 
-// An image record over the buffer's own rows, for XPutImage: no copy.
+}  // namespace
+
 XImage* ImageOverRows(Display* d, const BackBuffer& buffer) {
   const int screen = DefaultScreen(d);
   XImage* image = XCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)),
@@ -130,7 +131,10 @@ XImage* ImageOverRows(Display* d, const BackBuffer& buffer) {
   return image;
 }
 
-}  // namespace
+void DropImageOverRows(XImage* image) {
+  image->data = nullptr;  // the rows belong to the buffer
+  XDestroyImage(image);
+}
 
 int32_t DisplayBitsPerPixel() {
   Display* d = XConnection();
@@ -178,10 +182,7 @@ bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer) {
   } else {
     for (const DamageBox& box : buffer.changed.Boxes()) put(box);
   }
-  if (plain != nullptr) {
-    plain->data = nullptr;  // the rows belong to the buffer
-    XDestroyImage(plain);
-  }
+  if (plain != nullptr) DropImageOverRows(plain);
   XSync(d, False);
   presenter.sendAll = TakeXErrorCount() > 0;
   return !presenter.sendAll;

@@ -13,6 +13,8 @@
 
 namespace vivuvev {
 
+struct BackBuffer;
+
 // Opens the connection on first use. When no display can be opened at all,
 // nothing could ever be shown or end the animation, so the program prints one
 // line naming the display it tried and ends with status 1.
@@ -58,6 +60,12 @@ Window DrawingWindow();
 // Part of the window was exposed: the next present sends the whole back
 // buffer (present_x11.cpp).
 void PresentWholeBufferNext();
+
+// An image record over the back buffer's own rows, for XPutImage without a
+// copy, or null; DropImageOverRows frees the record and leaves the rows alone
+// (present_x11.cpp).
+XImage* ImageOverRows(Display* d, const BackBuffer& buffer);
+void DropImageOverRows(XImage* image);
 
 inline Window ToXWindow(WindowHandle handle) {
   return static_cast<Window>(reinterpret_cast<uintptr_t>(handle));
