@@ -19,6 +19,7 @@
 #include "sweep/sweep.h"
 #include "tools/png_writer.h"
 #include "tools/render_options.h"
+#include "tools/tool_options.h"
 #include "tools/video_writer.h"
 
 namespace vivuvev {
@@ -88,14 +89,10 @@ bool PrepareOutput(const RenderOptions& options, std::string* error) {
     *error = "cannot create output directory '" + options.outDir + "'";
     return false;
   }
-  const std::string probe = options.outDir + "/.vivuvev-render-probe";
-  FILE* file = std::fopen(probe.c_str(), "wb");
-  if (file == nullptr) {
+  if (!CanWriteFile(options.outDir + "/.vivuvev-render-probe")) {
     *error = "cannot write into output directory '" + options.outDir + "'";
     return false;
   }
-  std::fclose(file);
-  std::remove(probe.c_str());
   return OpenCycles(options, error);
 }
 
