@@ -23,6 +23,7 @@ endfunction()
 vivuvev_install_program(saver vivuvev-saver)
 vivuvev_install_program(standalone vivuvev-standalone)
 install(TARGETS vivuvev-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vivuvev-video LIBRARY DESTINATION ${VIVUVEV_VIDEO_PLUGIN_DIR})
 install(TARGETS vivuvev RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 install(FILES data/vivuvev.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES data/standalone.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications

@@ -1,6 +1,7 @@
-// vivuvev-render's video writer: the real one in vivuvev-video.so, loaded
-// from beside the executable at the first video and kept to the end (FFmpeg's
-// libraries are not made to be unloaded).
+// vivuvev-render's video writer: the real one in vivuvev-video.so, loaded at
+// the first video from VIVUVEV_VIDEO_PLUGIN_DIR above the executable's own
+// folder (bin/../lib/vivuvev/plugins, in the build tree and installed alike),
+// and kept to the end (FFmpeg's libraries are not made to be unloaded).
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -17,7 +18,8 @@ bool Load(std::string* error) {
   if (functions != nullptr) return true;
   std::error_code code;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", code);
-  const std::string path = (self.parent_path() / VideoPluginFile).string();
+  const std::string path =
+      (self.parent_path().parent_path() / VIVUVEV_VIDEO_PLUGIN_DIR / VideoPluginFile).string();
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     *error = std::string("cannot load the video writer: ") + dlerror();

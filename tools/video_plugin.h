@@ -1,7 +1,8 @@
-// The video writer as a library loaded at run time, vivuvev-video.so beside
-// vivuvev-render. FFmpeg's libraries bring a hundred others whose start-up
-// allocations differ from run to run; loading them only for a video keeps
-// PNG runs free of them (and their allocation counts exact).
+// The video writer as a library loaded at run time, vivuvev-video.so in
+// lib/vivuvev/plugins beside the folder of vivuvev-render. FFmpeg's
+// libraries bring a hundred others whose start-up allocations differ from run
+// to run; loading them only for a video keeps PNG runs free of them (and
+// their allocation counts exact).
 #pragma once
 
 #include "tools/video_writer.h"

@@ -26,6 +26,9 @@ env -u DISPLAY "$work/usr/bin/vivuvev-saver" /p 1234
 status=$?
 [ "$status" -eq 0 ] || fail "installed vivuvev-saver /p exited $status"
 "$work/usr/bin/vivuvev-render" --version | grep -qx 'vivuvev-render 2.0' || fail "installed vivuvev-render --version"
+# The installed vivuvev-render finds its video writer.
+"$work/usr/bin/vivuvev-render" --size 64x48 --frames 2 --video "$work/clip.gif" >"$work/video.log" 2>&1 ||
+  fail "installed vivuvev-render writes no video: $(cat "$work/video.log")"
 "$work/usr/libexec/xscreensaver/vivuvev" -h | grep -q '^usage: vivuvev' || fail "installed vivuvev -h prints no usage"
 
 report

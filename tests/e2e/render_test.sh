@@ -83,7 +83,8 @@ mkdir -p dir.gif
 [ $? -eq 2 ] || fail "a directory named FILE: expected exit 2"
 [ -z "$(ls -A dir.gif)" ] || fail "a directory named FILE: wrote into it"
 bad "cycles file unwritable" --frames 1 --cycles bad/none/c.txt --video bad/x.mp4
-# Without the video writer beside it, a copy still writes PNGs but no video.
+# Without the video writer where it looks for it, a copy still writes PNGs but
+# no video.
 cp "$render" alone
 render=./alone bad "no video writer" --frames 1 --video bad/x.mp4
 
