@@ -137,7 +137,7 @@ void BlendRecentTiles(const Placement& p, const ChangeMap& changes, int64_t left
 }  // namespace
 
 void DrawCanvasQuad(const CanvasEntry& canvas, int32_t x, int32_t y, uint32_t diffuse, uint32_t) {
-  BackBuffer* target = SoftwareBackBuffer();
+  BackBuffer* target = BackBufferToWrite();
   if (target == nullptr) return;
   CanvasStore* store = canvas.store;
   uint8_t* bits = nullptr;

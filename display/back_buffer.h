@@ -36,6 +36,9 @@ struct BackBuffer {
 
 // The open Screen's back buffer, or null when no Screen is open.
 BackBuffer* SoftwareBackBuffer();
+// The same, for writing its rows: returns once the last present has taken
+// them (see AwaitPresentedRows).
+BackBuffer* BackBufferToWrite();
 
 // The colour bits the display shows for pixel (x, y), as 0x00RRGGBB with each
 // channel widened to 8 bits.

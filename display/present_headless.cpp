@@ -86,6 +86,9 @@ uint8_t* AcquirePresentMemory(int32_t, int32_t, int32_t, int32_t) { return nullp
 
 void ReleasePresentMemory(uint8_t*) {}
 
+// A present here has taken its rows when it returns.
+void AwaitPresentedRows() {}
+
 void EndPresenting() {}
 
 void ResetHeadlessPresent() {

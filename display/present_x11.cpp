@@ -7,8 +7,15 @@
 // visual must take the buffer's rows as they are: 32-bit X8R8G8B8 on a 24-bit
 // display, 16-bit R5G6B5 on a 16-bit one.
 //
-// Nothing waits for a retrace. XSync after the puts waits until the server has
-// taken the pixels, so that the next frame's blit can write the rows again.
+// Nothing waits for a retrace, and a present through the shared segment does
+// not wait for the server either: its last put asks for a completion event,
+// and AwaitPresentedRows, called before anything writes the rows again, waits
+// only if neither that event nor any later reply has come by then. After the
+// module's pause, or behind the keyboard's requests, it has always come, so a
+// frame costs no round trip of its own; the next frame's rings are drawn
+// while the server copies. Its X errors arrive late too: the present that
+// follows a failed one reports the failure. Without MIT-SHM XPutImage takes
+// the rows as it is called, and XSync brings its errors at once.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -16,6 +23,7 @@
 #include <sys/shm.h>
 
 #include <cstring>
+#include <vector>
 
 #include "display/present.h"
 #include "display/visual_format.h"
@@ -33,6 +41,12 @@ struct Presenter {
   // The segment the back buffer lives in, and an image over its rows.
   XImage* shmImage = nullptr;
   XShmSegmentInfo segment = {};
+  // A present whose puts the server may not have taken yet: the serial of
+  // its last request, and the type of the completion event that answers it.
+  bool inFlight = false;
+  unsigned long lastPut = 0;
+  int completionType = 0;
+  bool failed = false;  // X errors came between the last present and its end
 };
 
 Presenter presenter;
@@ -48,8 +62,14 @@ int32_t ZPixmapBits(Display* d, int depth) {
   return bits;
 }
 
+// Whether the server has handled request serial.
+bool Handled(Display* d, unsigned long serial) {
+  return static_cast<long>(LastKnownRequestProcessed(d) - serial) >= 0;
+}
+
 // The connection may be closed already, and the server with it.
 void DropShmImage(Display* d) {
+  presenter.inFlight = false;  // the XSync below outwaits any present
   if (presenter.shmImage == nullptr) return;
   if (d != nullptr) {
     XShmDetach(d, &presenter.segment);
@@ -115,6 +135,7 @@ XImage* CreateShmImage(Display* d, int32_t pitch, int32_t height, int32_t bitsPe
     return nullptr;
   }
   presenter.shmImage = image;
+  presenter.completionType = XShmGetEventBase(d) + ShmCompletion;
   return image;
 }
 
@@ -166,26 +187,56 @@ bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer) {
                        : nullptr;
   XImage* plain = shared == nullptr ? ImageOverRows(d, buffer) : nullptr;
   if (shared == nullptr && plain == nullptr) return false;
+  AwaitPresentedRows();
+  const bool lastDelivered = !presenter.failed;
+  presenter.failed = false;
+  if (!lastDelivered) presenter.sendAll = true;
   TakeXErrorCount();
-  const auto put = [&](const DamageBox& box) {
+  const auto put = [&](const DamageBox& box, bool last) {
     const auto width = static_cast<unsigned>(box.right - box.left);
     const auto height = static_cast<unsigned>(box.bottom - box.top);
     if (shared != nullptr) {
+      presenter.lastPut = NextRequest(d);
       XShmPutImage(d, window, presenter.gc, shared, box.left, box.top, box.left, box.top, width,
-                   height, False);
+                   height, last ? True : False);
     } else {
       XPutImage(d, window, presenter.gc, plain, box.left, box.top, box.left, box.top, width, height);
     }
   };
+  const std::vector<DamageBox>& boxes = buffer.changed.Boxes();
+  bool sent = true;
   if (presenter.sendAll || buffer.changed.Everything()) {
-    put(DamageBox{0, 0, buffer.width, buffer.height});
+    put(DamageBox{0, 0, buffer.width, buffer.height}, true);
   } else {
-    for (const DamageBox& box : buffer.changed.Boxes()) put(box);
+    for (size_t i = 0; i < boxes.size(); ++i) put(boxes[i], i + 1 == boxes.size());
+    sent = !boxes.empty();
   }
-  if (plain != nullptr) DropImageOverRows(plain);
-  XSync(d, False);
-  presenter.sendAll = TakeXErrorCount() > 0;
-  return !presenter.sendAll;
+  if (plain != nullptr) {
+    // XPutImage has taken the rows already; only its errors are awaited.
+    DropImageOverRows(plain);
+    XSync(d, False);
+    presenter.sendAll = TakeXErrorCount() > 0;
+    return lastDelivered && !presenter.sendAll;
+  }
+  presenter.sendAll = false;
+  XFlush(d);
+  presenter.inFlight = sent;
+  return lastDelivered;
+}
+
+void AwaitPresentedRows() {
+  if (!presenter.inFlight) return;
+  presenter.inFlight = false;
+  Display* d = XConnectionIfOpen();
+  if (d == nullptr) return;
+  if (!Handled(d, presenter.lastPut)) XEventsQueued(d, QueuedAfterReading);
+  if (!Handled(d, presenter.lastPut)) XSync(d, False);
+  // The completion events, wherever they are in the queue, mean nothing to
+  // the window's event handling.
+  XEvent done;
+  while (XCheckTypedEvent(d, presenter.completionType, &done)) {
+  }
+  presenter.failed = TakeXErrorCount() > 0;
 }
 
 uint8_t* AcquirePresentMemory(int32_t, int32_t height, int32_t pitch, int32_t bitsPerPixel) {

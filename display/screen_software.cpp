@@ -54,6 +54,7 @@ void ReleasePixels() {
 }
 
 void FillBackBuffer(uint32_t word) {
+  AwaitPresentedRows();
   uint8_t* row = backBuffer.pixels;
   for (int32_t y = 0; y < backBuffer.height; ++y, row += backBuffer.pitch) {
     if (backBuffer.bitsPerPixel == 32) {
@@ -187,6 +188,12 @@ int32_t TargetHeight() { return screen.targetHeight; }
 WindowHandle ScreenParentWindow() { return screen.parent; }
 
 BackBuffer* SoftwareBackBuffer() { return screen.open ? &backBuffer : nullptr; }
+
+BackBuffer* BackBufferToWrite() {
+  if (!screen.open) return nullptr;
+  AwaitPresentedRows();
+  return &backBuffer;
+}
 
 uint32_t BackBufferRgb(const BackBuffer& buffer, int32_t x, int32_t y) {
   const uint8_t* row = buffer.pixels + static_cast<size_t>(y) * static_cast<size_t>(buffer.pitch);

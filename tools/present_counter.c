@@ -1,7 +1,7 @@
 /* Counts a program's presents from outside it, for scripts/bench-x11.sh.
- * Preloaded (LD_PRELOAD), it wraps XShmPutImage, XPutImage and XSync: a
- * present is an XSync that follows at least one put, however many rectangles
- * the put sent. The counts go into the 16-byte file PRESENT_COUNTER_FILE
+ * Preloaded (LD_PRELOAD), it wraps XShmPutImage, XPutImage, XSync and
+ * XFlush: a present is an XSync or XFlush that follows at least one put,
+ * however many rectangles the puts sent. The counts go into the 16-byte file PRESENT_COUNTER_FILE
  * names, mapped shared, so that the script can read them while the program
  * runs: puts, then presents, each a little-endian 64-bit count. */
 #define _GNU_SOURCE
@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 static volatile uint64_t* counts;
-static uint64_t putsSinceSync;
+static uint64_t putsSincePresent;
 
 static void Count(void) {
   if (counts != NULL) return;
@@ -33,7 +33,7 @@ static void Count(void) {
 static void Put(void) {
   Count();
   if (counts != NULL) ++counts[0];
-  ++putsSinceSync;
+  ++putsSincePresent;
 }
 
 Bool XShmPutImage(Display* d, Drawable w, GC gc, XImage* image, int sx, int sy, int dx, int dy,
@@ -52,10 +52,21 @@ int XPutImage(Display* d, Drawable w, GC gc, XImage* image, int sx, int sy, int 
   return real(d, w, gc, image, sx, sy, dx, dy, width, height);
 }
 
+static void Presented(void) {
+  if (putsSincePresent > 0 && counts != NULL) ++counts[1];
+  putsSincePresent = 0;
+}
+
 int XSync(Display* d, Bool discard) {
   static int (*real)(Display*, Bool);
   if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, "XSync");
-  if (putsSinceSync > 0 && counts != NULL) ++counts[1];
-  putsSinceSync = 0;
+  Presented();
   return real(d, discard);
+}
+
+int XFlush(Display* d) {
+  static int (*real)(Display*);
+  if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, "XFlush");
+  Presented();
+  return real(d);
 }
