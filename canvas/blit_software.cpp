@@ -18,6 +18,7 @@
 #include "canvas/change_map.h"
 #include "canvas/pixels.h"
 #include "display/back_buffer.h"
+#include "platform/cache_line.h"
 
 namespace vivuvev {
 
@@ -77,6 +78,10 @@ struct LastBlit {
 
 LastBlit last = {};
 
+// How many rows ahead of the one it blends a blit asks for the lines of the
+// rows to come (see FetchLines).
+constexpr int64_t FetchAheadRows = 4;
+
 // Blends the screen rectangle (left, top, right, bottom), which lies inside
 // both the back buffer and the placed canvas, and logs it.
 void BlendRect(const Placement& p, int64_t left, int64_t top, int64_t right, int64_t bottom) {
@@ -88,7 +93,13 @@ void BlendRect(const Placement& p, int64_t left, int64_t top, int64_t right, int
   const int32_t canvasBytes = p.store->pixelClass == PixelClass32 ? 4 : 2;
   const int64_t count = right - left;
   if (count <= 0 || top >= bottom) return;
+  const auto fetch = [&](int64_t ty) {
+    FetchLines(p.bits + (ty - p.y) * p.pitch + (left - p.x) * canvasBytes, count * canvasBytes);
+    FetchLines(target.pixels + ty * target.pitch + left * screenBytes, count * screenBytes);
+  };
+  for (int64_t ty = top; ty < std::min(bottom, top + FetchAheadRows); ++ty) fetch(ty);
   for (int64_t ty = top; ty < bottom; ++ty) {
+    if (ty + FetchAheadRows < bottom) fetch(ty + FetchAheadRows);
     const uint8_t* canvasRow = p.bits + (ty - p.y) * p.pitch + (left - p.x) * canvasBytes;
     uint8_t* screenRow = target.pixels + ty * target.pitch + left * screenBytes;
     if (!matching) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "canvas/change_map.h"
 #include "canvas/damage.h"
@@ -9,6 +10,7 @@
 #include "canvas/gdi.h"
 #include "canvas/pixels.h"
 #include "display/screen.h"
+#include "platform/cache_line.h"
 #include "platform/system.h"
 
 namespace vivuvev {
@@ -81,6 +83,17 @@ void WriteUnderRule(const CanvasStore* store, const DamageBox& box, LockedRows t
   } else {
     WriteBoxUnderRule<uint16_t, Rule16>(box, target, source, backIntoSource, key);
   }
+}
+
+// The boxes of a drawing are mostly a few pixels of a row each, every one in
+// another row of the canvas: the write-back asks for the canvas lines of the
+// box this many boxes on while it writes one (see FetchLines).
+constexpr size_t WriteAheadBoxes = 8;
+
+void FetchBoxRow(const CanvasStore* store, const DamageBox& box, LockedRows canvas) {
+  const int32_t bytesPerPixel = store->pixelClass == PixelClass32 ? 4 : 2;
+  FetchLines(canvas.bits + static_cast<ptrdiff_t>(box.top) * canvas.pitch + box.left * bytesPerPixel,
+             int64_t{box.right - box.left} * bytesPerPixel);
 }
 
 DamageBox WholeCanvas(const CanvasStore* store) { return {0, 0, store->width, store->height}; }
@@ -260,9 +273,11 @@ void CommitWorkingCopy(CanvasStore* store) {
   if (canvasLocked && copyLocked) {
     ChangeMap* changes = CanvasSurfaceChanges(store->levelSurface);
     if (tracked && wasCurrent && !damage->Everything()) {
-      for (const DamageBox& box : damage->Boxes()) {
-        WriteUnderRule(store, box, canvas, copy, true);
-        if (changes != nullptr) changes->MarkBox(box);
+      const std::vector<DamageBox>& boxes = damage->Boxes();
+      for (size_t i = 0; i < boxes.size(); ++i) {
+        if (i + WriteAheadBoxes < boxes.size()) FetchBoxRow(store, boxes[i + WriteAheadBoxes], canvas);
+        WriteUnderRule(store, boxes[i], canvas, copy, true);
+        if (changes != nullptr) changes->MarkBox(boxes[i]);
       }
     } else {
       WriteUnderRule(store, WholeCanvas(store), canvas, copy, tracked);

@@ -213,8 +213,18 @@ Paint PaintOf(const SoftDC& dc, uint32_t colour) {
           ColourMask(bitsPerPixel), nullptr};
 }
 
+// Outlines are painted a row at a time downwards, each row's runs near the
+// last row's: the lines a few rows below this run are asked for now.
+constexpr int32_t PaintAheadRows = 6;
+
 void PaintRun(void* context, int32_t y, int32_t left, int32_t right) {
   const auto& paint = *static_cast<const Paint*>(context);
+  const SoftBitmap& image = paint.image;
+  if (y < image.height - PaintAheadRows) {
+    const int32_t bytesPerPixel = image.bitsPerPixel / 8;
+    FetchLines(image.bits + static_cast<ptrdiff_t>(y + PaintAheadRows) * image.pitch + left * bytesPerPixel,
+               int64_t{right - left} * bytesPerPixel);
+  }
   for (int32_t x = left; x < right; ++x) {
     const uint32_t old = LoadPixel(paint.image, x, y);
     StorePixel(paint.image, x, y, paint.op.Apply(paint.pixel, old) & paint.mask);

@@ -13,6 +13,7 @@
 
 #include "canvas/damage.h"
 #include "platform/cache_line.h"
+#include "platform/system.h"
 
 namespace vivuvev {
 
@@ -85,15 +86,16 @@ inline bool AllocateSoftBitmap(SoftBitmap* image, int32_t width, int32_t height,
   const int64_t pitch = WholeCacheLines(int64_t{width} * (bitsPerPixel / 8)) + extraRowBytes;
   if (pitch > MaxSoftBitmapBytes / height) return false;
   const auto bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
-  void* bits = ::operator new(bytes, std::align_val_t{CacheLineBytes}, std::nothrow);
+  void* bits = AllocateImageMemory(bytes);
   if (bits == nullptr) return false;
-  std::memset(bits, 0, bytes);
   *image = {static_cast<uint8_t*>(bits), static_cast<int32_t>(pitch), width, height, bitsPerPixel};
   return true;
 }
 
 inline void FreeSoftBitmap(SoftBitmap* image) {
-  if (image->bits != nullptr) ::operator delete(image->bits, std::align_val_t{CacheLineBytes});
+  if (image->bits != nullptr) {
+    ReleaseImageMemory(image->bits, static_cast<size_t>(image->pitch) * static_cast<size_t>(image->height));
+  }
   image->bits = nullptr;
 }
 

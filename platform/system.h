@@ -27,6 +27,14 @@ void HeapRelease(void* block);
 void* HeapGrowZeroed(void* block, size_t bytes, size_t newBytes);
 void DestroyProgramHeap();
 
+// Memory for an image's pixels: bytes long, zero-filled, starting on a cache
+// line; null when it cannot be had. Large images are asked for in the
+// largest pages the system gives: a blit over many rows then needs far fewer
+// address translations. ReleaseImageMemory takes it back, given the same
+// bytes.
+void* AllocateImageMemory(size_t bytes);
+void ReleaseImageMemory(void* memory, size_t bytes);
+
 }  // namespace vivuvev
 
 namespace vivuvev {

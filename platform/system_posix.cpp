@@ -9,6 +9,7 @@
 #include "platform/system.h"
 
 #include <sanitizer/asan_interface.h>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -17,6 +18,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <new>
+
+#include "platform/cache_line.h"
 
 namespace vivuvev {
 
@@ -123,6 +127,27 @@ void HeapRelease(void* memory) {
     return;
   }
   std::free(block);
+}
+
+// Transparent huge pages, where the kernel offers them for memory that asks:
+// the memory starts and ends on their boundaries so that all of it can be.
+constexpr size_t HugePageBytes = size_t{2} << 20;
+
+size_t ImageAlignment(size_t bytes) { return bytes >= HugePageBytes ? HugePageBytes : CacheLineBytes; }
+
+void* AllocateImageMemory(size_t bytes) {
+  const size_t alignment = ImageAlignment(bytes);
+  if (bytes > SIZE_MAX - alignment) return nullptr;
+  const size_t whole = (bytes + alignment - 1) / alignment * alignment;
+  void* memory = ::operator new(whole, std::align_val_t{alignment}, std::nothrow);
+  if (memory == nullptr) return nullptr;
+  if (alignment == HugePageBytes) madvise(memory, whole, MADV_HUGEPAGE);  // a hint: failure is harmless
+  std::memset(memory, 0, bytes);
+  return memory;
+}
+
+void ReleaseImageMemory(void* memory, size_t bytes) {
+  ::operator delete(memory, std::align_val_t{ImageAlignment(bytes)});
 }
 
 void DestroyProgramHeap() {

@@ -6,6 +6,11 @@
 
 #include "platform/system.h"
 
+#include <cstring>
+#include <new>
+
+#include "platform/cache_line.h"
+
 namespace vivuvev {
 
 namespace {
@@ -40,6 +45,16 @@ void* HeapGrowZeroed(void* block, size_t, size_t newBytes) {
 
 void HeapRelease(void* block) {
   if (programHeap != nullptr && block != nullptr) ::HeapFree(programHeap, 0, block);
+}
+
+void* AllocateImageMemory(size_t bytes) {
+  void* memory = ::operator new(bytes, std::align_val_t{CacheLineBytes}, std::nothrow);
+  if (memory != nullptr) std::memset(memory, 0, bytes);
+  return memory;
+}
+
+void ReleaseImageMemory(void* memory, size_t) {
+  ::operator delete(memory, std::align_val_t{CacheLineBytes});
 }
 
 void DestroyProgramHeap() {

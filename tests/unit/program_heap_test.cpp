@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -45,6 +46,26 @@ TEST_F(ProgramHeap, AReleasedBlockIsUnaddressableUntilHandedOutAgain) {
   EXPECT_FALSE(__asan_address_is_poisoned(static_cast<char*>(again) + 199));
 }
 #endif
+
+// Images from a few bytes to a 1920 x 1080 screen, on both sides of the size
+// from which they are taken in huge pages: each is zeroed, starts on a cache
+// line, can be written end to end (AddressSanitizer checks the bounds), and
+// goes back with the size it was taken with (it checks the alignment the
+// release assumes, too).
+TEST(ImageMemory, IsZeroedAlignedAndWholeAtEverySize) {
+  const size_t hugePage = size_t{2} << 20;
+  for (size_t bytes : {size_t{1}, size_t{64}, size_t{4000}, hugePage - 1, hugePage, hugePage + 1,
+                       size_t{1920} * 1080 * 4}) {
+    auto* memory = static_cast<unsigned char*>(AllocateImageMemory(bytes));
+    ASSERT_NE(memory, nullptr) << bytes;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(memory) % 64, 0u) << bytes;
+    EXPECT_EQ(memory[0], 0) << bytes;
+    EXPECT_EQ(memory[bytes / 2], 0) << bytes;
+    EXPECT_EQ(memory[bytes - 1], 0) << bytes;
+    std::memset(memory, 0xA5, bytes);
+    ReleaseImageMemory(memory, bytes);
+  }
+}
 
 }  // namespace
 }  // namespace vivuvev
