@@ -8,8 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <new>
 
 #include "canvas/damage.h"
 #include "platform/cache_line.h"
