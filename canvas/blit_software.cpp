@@ -93,15 +93,19 @@ void BlendRect(const Placement& p, int64_t left, int64_t top, int64_t right, int
   const int32_t canvasBytes = p.store->pixelClass == PixelClass32 ? 4 : 2;
   const int64_t count = right - left;
   if (count <= 0 || top >= bottom) return;
+  const auto canvasRowAt = [&](int64_t ty) {
+    return p.bits + (ty - p.y) * p.pitch + (left - p.x) * canvasBytes;
+  };
+  const auto screenRowAt = [&](int64_t ty) { return target.pixels + ty * target.pitch + left * screenBytes; };
   const auto fetch = [&](int64_t ty) {
-    FetchLines(p.bits + (ty - p.y) * p.pitch + (left - p.x) * canvasBytes, count * canvasBytes);
-    FetchLines(target.pixels + ty * target.pitch + left * screenBytes, count * screenBytes);
+    FetchLines(canvasRowAt(ty), count * canvasBytes);
+    FetchLines(screenRowAt(ty), count * screenBytes);
   };
   for (int64_t ty = top; ty < std::min(bottom, top + FetchAheadRows); ++ty) fetch(ty);
   for (int64_t ty = top; ty < bottom; ++ty) {
     if (ty + FetchAheadRows < bottom) fetch(ty + FetchAheadRows);
-    const uint8_t* canvasRow = p.bits + (ty - p.y) * p.pitch + (left - p.x) * canvasBytes;
-    uint8_t* screenRow = target.pixels + ty * target.pitch + left * screenBytes;
+    const uint8_t* canvasRow = canvasRowAt(ty);
+    uint8_t* screenRow = screenRowAt(ty);
     if (!matching) {
       BlendRowAcrossFormats(screenRow, target.bitsPerPixel, canvasRow, p.store->pixelClass, count,
                             p.intensity);

@@ -91,7 +91,7 @@ void WriteUnderRule(const CanvasStore* store, const DamageBox& box, LockedRows t
 constexpr size_t WriteAheadBoxes = 8;
 
 void FetchBoxRow(const CanvasStore* store, const DamageBox& box, LockedRows canvas) {
-  const int32_t bytesPerPixel = store->pixelClass == PixelClass32 ? 4 : 2;
+  const int32_t bytesPerPixel = BytesPerPixel(store);
   FetchLines(canvas.bits + static_cast<ptrdiff_t>(box.top) * canvas.pitch + box.left * bytesPerPixel,
              int64_t{box.right - box.left} * bytesPerPixel);
 }
