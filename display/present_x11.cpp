@@ -196,7 +196,7 @@ bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer) {
     const auto width = static_cast<unsigned>(box.right - box.left);
     const auto height = static_cast<unsigned>(box.bottom - box.top);
     if (shared != nullptr) {
-      presenter.lastPut = NextRequest(d);
+      if (last) presenter.lastPut = NextRequest(d);  // the put whose completion is awaited
       XShmPutImage(d, window, presenter.gc, shared, box.left, box.top, box.left, box.top, width,
                    height, last ? True : False);
     } else {
@@ -204,12 +204,11 @@ bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer) {
     }
   };
   const std::vector<DamageBox>& boxes = buffer.changed.Boxes();
-  bool sent = true;
-  if (presenter.sendAll || buffer.changed.Everything()) {
+  const bool whole = presenter.sendAll || buffer.changed.Everything();
+  if (whole) {
     put(DamageBox{0, 0, buffer.width, buffer.height}, true);
   } else {
     for (size_t i = 0; i < boxes.size(); ++i) put(boxes[i], i + 1 == boxes.size());
-    sent = !boxes.empty();
   }
   if (plain != nullptr) {
     // XPutImage has taken the rows already; only its errors are awaited.
@@ -220,7 +219,7 @@ bool PresentBackBuffer(WindowHandle parent, const BackBuffer& buffer) {
   }
   presenter.sendAll = false;
   XFlush(d);
-  presenter.inFlight = sent;
+  presenter.inFlight = whole || !boxes.empty();
   return lastDelivered;
 }
 

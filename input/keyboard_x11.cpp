@@ -108,9 +108,8 @@ bool KeyboardDeviceRead(uint8_t (&state)[256]) {
       FocusPlaceOf(focused.reply != nullptr ? focused.reply->focus : None, boundWindow);
   const bool pointerOver = pointed.reply != nullptr && pointed.reply->same_screen != 0 &&
                            pointed.reply->child != XCB_WINDOW_NONE && pointed.reply->child == boundTopLevel;
-  if (keymap.reply == nullptr || !KeysReachWindow(place, place == FocusPlace::FollowsPointer && pointerOver)) {
-    return false;
-  }
+  const bool reached = KeysReachWindow(place, place == FocusPlace::FollowsPointer && pointerOver);
+  if (keymap.reply == nullptr || !reached) return false;
   char bits[32] = {};
   std::memcpy(bits, keymap.reply->keys, sizeof bits);
   KeymapToKeyboardState(bits, state);

@@ -129,11 +129,15 @@ void HeapRelease(void* memory) {
   std::free(block);
 }
 
+namespace {
+
 // Transparent huge pages, where the kernel offers them for memory that asks:
 // the memory starts and ends on their boundaries so that all of it can be.
 constexpr size_t HugePageBytes = size_t{2} << 20;
 
 size_t ImageAlignment(size_t bytes) { return bytes >= HugePageBytes ? HugePageBytes : CacheLineBytes; }
+
+}  // namespace
 
 void* AllocateImageMemory(size_t bytes) {
   const size_t alignment = ImageAlignment(bytes);
