@@ -99,15 +99,34 @@ keep_shot() {
   cp "$work/$1.png" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
 }
 
-# shows_rings LABEL NAME [GEOMETRY]: keep_shot NAME, and fail unless the
-# screen, or that part of it, has at least 20 colours and no black tile.
-shows_rings() {
-  local label=$1 shot=$work/$2.png geometry=${3:-}
-  keep_shot "$2"
-  local n black
-  n=$(colours "$shot" "$geometry")
-  [ "$n" -ge 20 ] || fail "$label: only $n colours"
-  black=$(black_tiles "$shot" "$geometry")
-  [ "$black" -eq 0 ] || fail "$label: $black of 16 tiles are black"
+# within SECONDS COMMAND...: runs COMMAND every half second until it
+# succeeds; fails when SECONDS have passed without success. Drawing is
+# timed by the machine's speed and the cycles by chance, so a picture is
+# awaited rather than expected at a fixed moment.
+within() {
+  local limit=$1 tries
+  shift
+  for tries in $(seq 0 $((limit * 2))); do
+    "$@" && return 0
+    sleep 0.5
+  done
+  return 1
 }
 
+# rings_shot NAME [GEOMETRY]: keep_shot NAME; succeeds when the screen, or that
+# part of it, has at least 20 colours and no black tile ($rings_seen says what
+# it has otherwise).
+rings_shot() {
+  local shot=$work/$1.png geometry=${2:-} n black
+  keep_shot "$1"
+  n=$(colours "$shot" "$geometry")
+  black=$(black_tiles "$shot" "$geometry")
+  rings_seen="$n colours, $black of 16 tiles black"
+  [ "$n" -ge 20 ] && [ "$black" -eq 0 ]
+}
+
+# shows_rings LABEL NAME [GEOMETRY]: fails unless rings_shot NAME [GEOMETRY]
+# succeeds within 15 s.
+shows_rings() {
+  within 15 rings_shot "$2" "${3:-}" || fail "$1: $rings_seen"
+}

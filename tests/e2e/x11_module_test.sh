@@ -55,14 +55,7 @@ draws() {
     sleep 0.3
     running "$pid" || fail "$label: vivuvev ended on input"
   fi
-  local shot=$work/module-$label.png
-  screenshot "$shot"
-  cp "$shot" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
-  local n black
-  n=$(colours "$shot")
-  [ "$n" -ge 20 ] || fail "$label: only $n colours on the root window"
-  black=$(black_tiles "$shot")
-  [ "$black" -eq 0 ] || fail "$label: $black of 16 tiles of the root window are black"
+  shows_rings "$label: the root window" "module-$label"
   kill -s "$signal" "$pid"
   if finished "$pid" 3; then
     [ "$exit_status" -eq 0 ] || fail "$label: exited $exit_status on SIG$signal"
