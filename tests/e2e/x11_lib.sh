@@ -99,18 +99,17 @@ keep_shot() {
   cp "$work/$1.png" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
 }
 
-# within SECONDS COMMAND...: runs COMMAND every half second until it
-# succeeds; fails when SECONDS have passed without success. Drawing is
-# timed by the machine's speed and the cycles by chance, so a picture is
-# awaited rather than expected at a fixed moment.
+# within SECONDS COMMAND...: runs COMMAND (its output dropped) every tenth of
+# a second until it succeeds; fails when SECONDS have passed without success.
+# Drawing is timed by the machine's speed and the cycles by chance, so a
+# picture is awaited rather than expected at a fixed moment.
 within() {
-  local limit=$1 tries
+  local deadline=$((SECONDS + $1))
   shift
-  for tries in $(seq 0 $((limit * 2))); do
-    "$@" && return 0
-    sleep 0.5
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
   done
-  return 1
 }
 
 # rings_shot NAME [GEOMETRY]: keep_shot NAME; succeeds when the screen, or that

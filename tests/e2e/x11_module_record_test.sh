@@ -9,16 +9,6 @@ probe=$2
 . "$(dirname "$0")/x11_lib.sh"
 start_display 24 1024x768
 
-# wait_for FILE SECONDS: whether FILE exists and is not empty within SECONDS.
-wait_for() {
-  local i
-  for i in $(seq $(($2 * 10))); do
-    [ -s "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 # ends PID LABEL: SIGTERM ends it with status 0.
 ends() {
   kill -TERM "$1"
@@ -35,7 +25,7 @@ mkdir "$work/all" "$work/short" "$work/blocked" "$work/blocked/vivuvev.mp4"
 cd "$work/all" || exit 1
 start module "$module" -window -delay 0 -record-animation 40
 pid=$last_pid
-wait_for vivuvev.mp4 30 || fail "no vivuvev.mp4 within 30 s: $(head -3 "$work/module.err")"
+within 30 test -s vivuvev.mp4 || fail "no vivuvev.mp4 within 30 s: $(head -3 "$work/module.err")"
 sleep 1
 running "$pid" || fail "vivuvev ended after recording: $(head -3 "$work/module.err")"
 "$probe" vivuvev.mp4 >probe.txt || fail "vivuvev.mp4 does not decode"
@@ -50,7 +40,7 @@ ends "$pid" "after recording"
 cd "$work/short" || exit 1
 start module "$module" -window -delay 0 -record-animation 100000
 pid=$last_pid
-wait_for vivuvev.mp4.partial 30 || fail "the recording never started: $(head -3 "$work/module.err")"
+within 30 test -s vivuvev.mp4.partial || fail "the recording never started: $(head -3 "$work/module.err")"
 sleep 1
 ends "$pid" "while recording"
 [ -e vivuvev.mp4.partial ] && fail "the partial file is left"

@@ -40,25 +40,14 @@ started_pids+=("$!")
 module_pid() { ps -eo pid=,args= | awk -v m="$module" '$2 == m { print $1; exit }'; }
 module_runs() { [ -n "$(module_pid)" ]; }
 
-# wait_for SECONDS COMMAND...: until COMMAND succeeds, at most SECONDS.
-wait_for() {
-  local limit=$1 i
-  shift
-  for i in $(seq 1 $((limit * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-wait_for 10 xscreensaver-command -time || fail "the daemon does not answer: $(tail -3 "$work/daemon.err")"
+within 10 xscreensaver-command -time || fail "the daemon does not answer: $(tail -3 "$work/daemon.err")"
 xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
-if wait_for 10 module_runs; then
+if within 10 module_runs; then
   pid=$(module_pid)
   sleep 3
   shows_rings "the screen while the daemon runs vivuvev" module-in-daemon
   xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
-  wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "vivuvev still runs 5 s after -deactivate"
+  within 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "vivuvev still runs 5 s after -deactivate"
 else
   fail "the daemon did not start vivuvev: $(grep -i vivuvev "$work/daemon.err" | tail -3)"
 fi
