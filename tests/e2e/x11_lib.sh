@@ -36,21 +36,29 @@ start() {
   started_pids+=("$last_pid")
 }
 
-# finished PID SECONDS: waits at most SECONDS for PID to end; its exit status
-# is then in $exit_status. Returns 1 if it is still running.
-finished() {
-  local pid=$1 limit=$2 waited=0
-  while kill -0 "$pid" 2>/dev/null; do
-    if awk -v w="$waited" -v l="$limit" 'BEGIN { exit !(w >= l) }'; then return 1; fi
-    sleep 0.05
-    waited=$(awk -v w="$waited" 'BEGIN { print w + 0.05 }')
+# within SECONDS COMMAND...: runs COMMAND (its output dropped) every tenth of
+# a second until it succeeds; fails when SECONDS (whole) have passed without
+# success. Drawing is timed by the machine's speed and the cycles by chance,
+# so a picture is awaited rather than expected at a fixed moment.
+within() {
+  local deadline=$((${EPOCHREALTIME//[!0-9]/} + $1 * 1000000))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ "${EPOCHREALTIME//[!0-9]/}" -lt "$deadline" ] || return 1
+    sleep 0.1
   done
-  wait "$pid"
-  exit_status=$?
-  return 0
 }
 
 running() { kill -0 "$1" 2>/dev/null; }
+ended() { ! running "$1"; }
+
+# finished PID SECONDS: waits at most SECONDS (whole) for PID to end; its exit
+# status is then in $exit_status. Returns 1 if it is still running.
+finished() {
+  within "$2" ended "$1" || return 1
+  wait "$1"
+  exit_status=$?
+}
 
 # The keyboard is polled: a key must be down across a poll to be seen.
 hold_key() {
@@ -97,19 +105,6 @@ black_tiles() {
 keep_shot() {
   screenshot "$work/$1.png"
   cp "$work/$1.png" "${VIVUVEV_SHOTS:-$work}/" 2>/dev/null
-}
-
-# within SECONDS COMMAND...: runs COMMAND (its output dropped) every tenth of
-# a second until it succeeds; fails when SECONDS have passed without success.
-# Drawing is timed by the machine's speed and the cycles by chance, so a
-# picture is awaited rather than expected at a fixed moment.
-within() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
 }
 
 # rings_shot NAME [GEOMETRY]: keep_shot NAME; succeeds when the screen, or that

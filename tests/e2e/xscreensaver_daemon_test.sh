@@ -47,7 +47,7 @@ if within 10 module_runs; then
   sleep 3
   shows_rings "the screen while the daemon runs vivuvev" module-in-daemon
   xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
-  within 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "vivuvev still runs 5 s after -deactivate"
+  within 5 ended "$pid" || fail "vivuvev still runs 5 s after -deactivate"
 else
   fail "the daemon did not start vivuvev: $(grep -i vivuvev "$work/daemon.err" | tail -3)"
 fi
