@@ -4,14 +4,14 @@
 #include <cstring>
 #include <vector>
 
+#include "base/cache_line.h"
+#include "base/system.h"
 #include "canvas/change_map.h"
 #include "canvas/damage.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/gdi.h"
 #include "canvas/pixels.h"
 #include "display/screen.h"
-#include "platform/cache_line.h"
-#include "platform/system.h"
 
 namespace vivuvev {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "base/handles.h"
 #include "canvas/canvas_surface.h"
-#include "platform/handles.h"
 
 namespace vivuvev {
 

@@ -1,7 +1,7 @@
 #include "canvas/drawing_images.h"
 
+#include "base/system.h"
 #include "canvas/gdi.h"
-#include "platform/system.h"
 
 namespace vivuvev {
 

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "platform/handles.h"
+#include "base/handles.h"
 
 namespace vivuvev {
 

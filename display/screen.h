@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "platform/handles.h"
+#include "base/handles.h"
 
 namespace vivuvev {
 

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "platform/handles.h"
+#include "base/handles.h"
 
 namespace vivuvev {
 

@@ -1,8 +1,8 @@
 #include "display/window_table.h"
 
+#include "base/system.h"
 #include "display/window.h"
 #include "display/window_events.h"
-#include "platform/system.h"
 
 namespace vivuvev {
 

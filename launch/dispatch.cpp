@@ -4,8 +4,8 @@
 
 #include "launch/message_box.h"
 #include "launch/parameters.h"
-#include "launch/program.h"
 #include "launch/text.h"
+#include "program/program.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {

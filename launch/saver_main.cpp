@@ -2,7 +2,7 @@
 // the about box ("/c") or a silent end.
 #include "launch/command_line.h"
 #include "launch/dispatch.h"
-#include "launch/program.h"
+#include "program/program.h"
 
 int main(int argc, char** argv) {
   vivuvev::SetProgramArguments(argc, argv);

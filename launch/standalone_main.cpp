@@ -1,6 +1,6 @@
 // standalone: the animation at once, whatever the command line says.
 #include "launch/dispatch.h"
-#include "launch/program.h"
+#include "program/program.h"
 
 int main() {
   vivuvev::StartProgram();

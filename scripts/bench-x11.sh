@@ -2,7 +2,7 @@
 # Measures the real x11 programs of this tree against those of BASE_REV, in
 # one run on one private Xvfb at 1920x1080x24:
 # - standalone: presents per second over 10 s, counted from outside by a
-#   preloaded library (tools/present_counter.c) that counts an XSync after
+#   preloaded library (scripts/present_counter.c) that counts an XSync after
 #   puts as one present, however many rectangles the puts sent;
 # - the module (vivuvev -root, default -delay): its share of a core and the
 #   X server's over 10 s, from /proc.
@@ -30,7 +30,7 @@ fi
 cmake -S "$base_src" -B "$out/base-build" -DCMAKE_CXX_COMPILER=g++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" >/dev/null
 cmake --build "$out/base-build" --target standalone vivuvev -j 2 >/dev/null
-cc -O2 -Wall -shared -fPIC -o "$out/present_counter.so" "$root/tools/present_counter.c" -ldl
+cc -O2 -Wall -shared -fPIC -o "$out/present_counter.so" "$root/scripts/present_counter.c" -ldl
 
 . "$root/tests/e2e/xvfb.sh"
 program_pid=""

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "platform/desktop.h"
+#include "display/desktop.h"
 
 namespace vivuvev {
 

@@ -1,10 +1,10 @@
+#include "base/system.h"
 #include "canvas/canvas_store.h"
 #include "display/screen.h"
 #include "display/window.h"
 #include "display/window_table.h"
 #include "input/keyboard.h"
-#include "launch/program.h"
-#include "platform/system.h"
+#include "program/program.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {

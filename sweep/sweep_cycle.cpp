@@ -1,4 +1,4 @@
-#include "input/random.h"
+#include "sweep/random.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {

@@ -5,7 +5,7 @@
 #include "display/window.h"
 #include "display/window_events.h"
 #include "input/keyboard.h"
-#include "launch/program.h"
+#include "program/program.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {

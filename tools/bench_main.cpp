@@ -25,23 +25,23 @@
 
 #include <time.h>
 
-#include "canvas/blend_rows.h"
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/change_map.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "display/screen.h"
 #include "display/window.h"
 #include "input/keyboard.h"
-#include "input/random.h"
-#include "launch/module_options.h"
-#include "launch/program.h"
-#include "platform/headless.h"
+#include "module/module_options.h"
+#include "platform/headless/headless.h"
+#include "program/program.h"
+#include "reference/reference_sweep.h"
+#include "software/back_buffer.h"
+#include "software/blend_rows.h"
+#include "sweep/random.h"
 #include "sweep/sweep.h"
-#include "tests/reference/reference_sweep.h"
 #include "tools/bench_options.h"
 
 namespace vivuvev {

@@ -11,16 +11,16 @@
 
 #include "canvas/canvas_store.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "display/window.h"
-#include "input/random.h"
-#include "launch/program.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
+#include "program/program.h"
+#include "software/back_buffer.h"
+#include "sweep/random.h"
 #include "sweep/sweep.h"
 #include "tools/png_writer.h"
 #include "tools/render_options.h"
 #include "tools/tool_options.h"
-#include "tools/video_writer.h"
+#include "video/video_writer.h"
 
 namespace vivuvev {
 namespace {

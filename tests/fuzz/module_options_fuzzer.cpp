@@ -1,7 +1,7 @@
 // Any arguments and any $XSCREENSAVER_WINDOW for the module. The first byte
 // says whether the variable is set (its lowest bit); the rest, split at zero
 // bytes, are the arguments, the last of them the variable's value when set.
-#include "launch/module_options.h"
+#include "module/module_options.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace vivuvev {

@@ -8,7 +8,7 @@
 
 #include "headless_fixture.h"
 #include "input/keyboard.h"
-#include "input/random.h"
+#include "sweep/random.h"
 #include "sweep/sweep.h"
 
 extern "C" {

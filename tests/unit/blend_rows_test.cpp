@@ -8,16 +8,16 @@
 #include <random>
 #include <vector>
 
-#include "canvas/blend_rows.h"
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "display/screen.h"
 #include "display/window.h"
 #include "headless_fixture.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
+#include "software/back_buffer.h"
+#include "software/blend_rows.h"
 #include "tests/unit/canvas_test_support.h"
 
 namespace vivuvev {

@@ -4,11 +4,11 @@
 #include "canvas/canvas_store.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "display/render_state_cache.h"
 #include "display/screen.h"
 #include "display/window.h"
 #include "headless_fixture.h"
+#include "software/back_buffer.h"
 #include "tests/unit/canvas_test_support.h"
 
 namespace vivuvev {

@@ -1,4 +1,4 @@
-#include "tools/colour_reduction.h"
+#include "video/colour_reduction.h"
 
 #include <gtest/gtest.h>
 

@@ -11,10 +11,10 @@
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "display/screen.h"
 #include "display/window.h"
 #include "headless_fixture.h"
+#include "software/back_buffer.h"
 #include "tests/unit/canvas_test_support.h"
 
 namespace vivuvev {

@@ -7,8 +7,8 @@
 #include "launch/command_line.h"
 #include "launch/dispatch.h"
 #include "launch/parameters.h"
-#include "launch/program.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
+#include "program/program.h"
 
 namespace vivuvev {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/system.h"
 #include "canvas/drawing_images.h"
 #include "canvas/drawing_pass.h"
-#include "platform/system.h"
 #include "tests/unit/fake_gdi.h"
 
 namespace vivuvev {

@@ -3,7 +3,7 @@
 // construction: pixels near the curve, one 8-connected closed ring, one
 // pixel thin, symmetric, touching the box, each pixel once, and an interior
 // that lies inside the curve and fills the rows between the outline.
-#include "canvas/ellipse_raster.h"
+#include "software/ellipse_raster.h"
 
 #include <gtest/gtest.h>
 

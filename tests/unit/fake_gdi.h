@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "base/handles.h"
 
 namespace vivuvev {
 

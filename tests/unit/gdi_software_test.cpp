@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "canvas/canvas_surface.h"
-#include "canvas/ellipse_raster.h"
 #include "canvas/gdi.h"
 #include "canvas/pixels.h"
+#include "software/ellipse_raster.h"
 
 namespace vivuvev {
 namespace {

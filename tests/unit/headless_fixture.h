@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "launch/program.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
+#include "program/program.h"
 
 namespace vivuvev {
 

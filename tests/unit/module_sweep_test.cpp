@@ -16,9 +16,9 @@
 #include "display/window_notifications.h"
 #include "headless_fixture.h"
 #include "input/keyboard.h"
-#include "launch/program.h"
-#include "sweep/frame_rate.h"
-#include "sweep/module_sweep.h"
+#include "module/frame_rate.h"
+#include "module/module_sweep.h"
+#include "program/program.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {

@@ -7,7 +7,7 @@
 #include <sanitizer/asan_interface.h>
 #endif
 
-#include "platform/system.h"
+#include "base/system.h"
 
 namespace vivuvev {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "input/random.h"
+#include "sweep/random.h"
 
 namespace vivuvev {
 namespace {

@@ -10,12 +10,12 @@
 
 #include "canvas/canvas_store.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "headless_fixture.h"
 #include "input/keyboard.h"
-#include "input/random.h"
+#include "reference/reference_sweep.h"
+#include "software/back_buffer.h"
+#include "sweep/random.h"
 #include "sweep/sweep.h"
-#include "tests/reference/reference_sweep.h"
 
 namespace vivuvev {
 namespace {

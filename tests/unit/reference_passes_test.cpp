@@ -16,7 +16,7 @@
 #include "display/screen.h"
 #include "display/window.h"
 #include "headless_fixture.h"
-#include "tests/reference/reference_sweep.h"
+#include "reference/reference_sweep.h"
 
 namespace vivuvev {
 namespace {

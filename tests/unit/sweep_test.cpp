@@ -7,12 +7,12 @@
 #include "canvas/canvas_store.h"
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
-#include "display/back_buffer.h"
 #include "display/window.h"
 #include "headless_fixture.h"
 #include "input/keyboard.h"
-#include "input/random.h"
-#include "launch/program.h"
+#include "program/program.h"
+#include "software/back_buffer.h"
+#include "sweep/random.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {

@@ -13,7 +13,7 @@
 #include "input/keymap.h"
 #include "launch/display_failure.h"
 #include "launch/message_box_layout.h"
-#include "launch/module_options.h"
+#include "module/module_options.h"
 
 namespace vivuvev {
 namespace {

@@ -14,12 +14,12 @@
 #include "canvas/canvas_store.h"
 #include "canvas/drawing_pass.h"
 #include "display/screen.h"
-#include "display/screen_d3d9.h"
 #include "display/window.h"
 #include "display/window_events.h"
 #include "input/keyboard.h"
 #include "launch/message_box.h"
-#include "launch/program.h"
+#include "platform/win32/win32_parts.h"
+#include "program/program.h"
 
 namespace vivuvev {
 namespace {

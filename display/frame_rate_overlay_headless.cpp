@@ -1,9 +1,0 @@
-// Headless frame-rate overlay: there is no window to draw the text on.
-#include "display/frame_rate_overlay.h"
-
-namespace vivuvev {
-
-void ShowFrameRateOverlay(const char*) {}
-void EndFrameRateOverlay() {}
-
-}  // namespace vivuvev

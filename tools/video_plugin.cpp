@@ -1,7 +1,0 @@
-#include "tools/video_plugin.h"
-
-extern "C" const vivuvev::VideoWriterFunctions* VivuvevVideoWriterFunctions() {
-  using namespace vivuvev;
-  static const VideoWriterFunctions functions = {OpenVideo, AddVideoFrame, FinishVideo, AbandonVideo};
-  return &functions;
-}

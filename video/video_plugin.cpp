@@ -1,0 +1,7 @@
+#include "video/video_plugin.h"
+
+extern "C" const vivuvev::VideoWriterFunctions* VivuvevVideoWriterFunctions() {
+  using namespace vivuvev;
+  static const VideoWriterFunctions functions = {OpenVideo, AddVideoFrame, FinishVideo, AbandonVideo};
+  return &functions;
+}
