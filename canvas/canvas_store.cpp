@@ -185,7 +185,7 @@ CanvasEntry* CreateCanvas(int32_t number, int32_t width, int32_t height, uint32_
     entry = static_cast<CanvasEntry*>(HeapAllocZeroed(sizeof(CanvasEntry)));
     if (entry == nullptr) return nullptr;
   }
-  if ((mode & 12u) == 8u) return nullptr;
+  if ((mode & (CanvasModeOpaque | CanvasModeOpaqueAllowed)) == CanvasModeOpaque) return nullptr;
   const int32_t pixelClass = ScreenBitsPerPixel() > 16 ? PixelClass32 : PixelClass16;
   CanvasStore* store = CreateCanvasStore(width, height, pixelClass);
   if (store == nullptr) return nullptr;
@@ -207,7 +207,7 @@ CanvasEntry* CreateCanvas(int32_t number, int32_t width, int32_t height, uint32_
   // The transparent colour is still unset here, so the black fill is
   // written back opaque; the colour below then makes it transparent.
   CommitWorkingCopy(store);
-  if ((mode & 8u) == 0) ApplyTransparentColour(store, DefaultTransparentColour);
+  if ((mode & CanvasModeOpaque) == 0) ApplyTransparentColour(store, DefaultTransparentColour);
   return entry;
 }
 

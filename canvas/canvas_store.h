@@ -60,6 +60,18 @@ int32_t CanvasTableSize();
 // The entry of a present number, or null.
 CanvasEntry* FindCanvas(int32_t number);
 
+// CreateCanvas's mode bits. A new canvas is black; without CanvasModeOpaque it
+// is then made transparent (black is the transparent colour). Opaque is taken
+// only together with CanvasModeOpaqueAllowed: CanvasModeOpaque alone refuses
+// the canvas. Every other bit is kept in the entry and means nothing.
+constexpr uint32_t CanvasModeOpaqueAllowed = 4u;  // bit 2
+constexpr uint32_t CanvasModeOpaque = 8u;         // bit 3
+
+// Creates canvas number (freeing the one there first), width x height in the
+// Screen's pixel class: 32-bit words when the Screen has more than 16 bits
+// per pixel, else 16-bit ones. Returns its entry, or null with the number
+// left without a canvas when the mode is refused or the device cannot make
+// the surfaces (each one made before the failure is released again).
 CanvasEntry* CreateCanvas(int32_t number, int32_t width, int32_t height, uint32_t mode);
 DrawingPass* CanvasDrawTarget(int32_t number);
 void FreeCanvas(int32_t number);

@@ -31,6 +31,7 @@ add_library(vivuvev_core OBJECT
   sweep/sweep_cycle.cpp
   sweep/sweep_frame.cpp
   sweep/sweep_geometry.cpp
+  sweep/sweep_setup.cpp
   # launch/: what saver and standalone do with their command line
   launch/dispatch.cpp
   launch/display_failure.cpp

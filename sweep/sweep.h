@@ -50,6 +50,13 @@ SweepRadii SweepRadiiAt(int16_t step);
 // their order.
 SweepCycle PickSweepCycle(int32_t width, int32_t height);
 
+// The animation's one window and one canvas, and the mode the canvas is
+// created with: neither CanvasModeOpaque nor CanvasModeOpaqueAllowed, so it
+// starts transparent black.
+constexpr int32_t SweepWindow = 0;
+constexpr int32_t SweepCanvas = 0;
+constexpr uint32_t SweepCanvasMode = 1;
+
 // How strongly each frame lays the canvas over the screen, of 255.
 constexpr int32_t SweepIntensity = 30;
 

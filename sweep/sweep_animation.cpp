@@ -1,9 +1,8 @@
+// SweepAnimation: the animation as saver and standalone run it, frames one
+// after another as fast as they can be shown, until the stop test fires;
+// then the window closes and the program ends.
 #include "base/system.h"
-#include "canvas/canvas_store.h"
-#include "display/screen.h"
 #include "display/window.h"
-#include "display/window_table.h"
-#include "input/keyboard.h"
 #include "program/program.h"
 #include "sweep/sweep.h"
 
@@ -11,53 +10,10 @@ namespace vivuvev {
 
 namespace {
 
-constexpr int32_t SweepCanvas = 0;
-constexpr int32_t SweepWindow = 0;
 // How long a frame without a step waits before the next.
 constexpr uint32_t IdleFrameMs = 10;
 
-// The steps of a cycle, the Screen in window and the canvas, all for a width
-// x height screen, with the back buffer black. Opening the Screen releases the
-// one before it and every canvas.
-void OpenSweepScreen(WindowHandle window, int32_t width, int32_t height) {
-  MaxStep = MaxStepFor(width, height);
-  OpenScreenInWindow(window, 0, 0, width, height, 0, 0, 0, 0);
-  ClearBackBuffer(0);
-  CreateCanvas(SweepCanvas, width, height, 1);
-}
-
 }  // namespace
-
-void SetUpSweep(SweepState* state, StopRule rule) {
-  ShowCursor(false);
-  OpenKeyboard();
-  InitGraphics();
-  CursorPoint start;
-  if (rule == StopRule::AnyInput) GetCursorPosition(&start);
-  const int32_t width = PrimaryScreenWidth();
-  const int32_t height = PrimaryScreenHeight();
-  *state = StartingSweepState(rule, width, height, &SweepCanvasAndScreen);
-  state->start = start;
-  WindowHandle window = OpenDisplayWindow(SweepWindow, 0, 0, width, height, "", WindowBorderless);
-  SetWindowSticky(SweepWindow, 1);
-  OpenSweepScreen(window, width, height);
-}
-
-void RestartSweep(SweepState* state, int32_t width, int32_t height) {
-  state->width = width;
-  state->height = height;
-  state->step = 0;  // the next frame begins a cycle
-  OpenSweepScreen(ScreenParentWindow(), width, height);
-}
-
-bool FollowWindowSize(SweepState* state) {
-  const WindowRecord* record = FindWindowRecord(SweepWindow);
-  // No size reported yet: the window still has the size it was opened with.
-  if (record == nullptr || record->width <= 0 || record->height <= 0) return false;
-  if (record->width == state->width && record->height == state->height) return false;
-  RestartSweep(state, record->width, record->height);
-  return true;
-}
 
 void RunSweepCycles(SweepState* state) {
   while (QuitRequested != 1) {

@@ -1,3 +1,4 @@
+// A cycle's nine random values, drawn in their order.
 #include "sweep/random.h"
 #include "sweep/sweep.h"
 

@@ -1,6 +1,12 @@
+// One frame of the animation (SweepFrame): a new cycle's values when the last
+// cycle is done, the step's two rings drawn on the canvas, the canvas laid
+// over the back buffer and presented, one window event and the stop test;
+// and the animation's own surface, Canvas 0 and the Screen, that a frame
+// draws on and shows on.
 #include "canvas/blit.h"
 #include "canvas/canvas_store.h"
 #include "canvas/drawing_pass.h"
+#include "canvas/pixels.h"
 #include "display/screen.h"
 #include "display/window.h"
 #include "display/window_events.h"
@@ -12,7 +18,9 @@ namespace vivuvev {
 
 namespace {
 
-constexpr int32_t SweepCanvas = 0;
+// The blit lays only what changed lately at the intensity whose settling it
+// knows; at any other it would lay the whole canvas every frame.
+static_assert(SweepIntensity == SteadyIntensity, "the animation's intensity is the blit's steady one");
 
 DrawingPass* BeginCanvasPass(void*) { return CanvasDrawTarget(SweepCanvas); }
 void EndCanvasPass(void*) { EndDrawing(); }
@@ -36,12 +44,6 @@ SweepState StartingSweepState(StopRule rule, int32_t width, int32_t height,
   state.height = height;
   state.surface = surface;
   return state;
-}
-
-SweepRadii SweepRadiiAt(int16_t step) {
-  // 32-bit arithmetic from the 16-bit values; together the radii always make
-  // 2 x (MaxStep + 1).
-  return {int32_t{step} * StepSize, (int32_t{MaxStep} - step + 1) * StepSize};
 }
 
 void DrawSweepRings(DrawingPass* target, const SweepCycle& c, int16_t step) {

@@ -1,5 +1,8 @@
+// The animation's geometry: how many steps a cycle has on a screen, and the
+// two radii at a step.
 #include <cmath>
 
+#include "program/program.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {
@@ -18,6 +21,12 @@ int16_t MaxStepFor(int32_t width, int32_t height) {
   // lrint rounds ties to even in the default rounding mode.
   const long rounded = std::lrint(halfDiagonal);
   return static_cast<int16_t>(static_cast<uint16_t>(rounded & 0xFFFF));
+}
+
+SweepRadii SweepRadiiAt(int16_t step) {
+  // 32-bit arithmetic from the 16-bit values; together the radii always make
+  // 2 x (MaxStep + 1).
+  return {int32_t{step} * StepSize, (int32_t{MaxStep} - step + 1) * StepSize};
 }
 
 }  // namespace vivuvev

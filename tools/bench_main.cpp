@@ -52,7 +52,6 @@ using Clock = std::chrono::steady_clock;
 constexpr uint32_t BenchSeed = 2026;
 constexpr int32_t WarmUpCycles = 3;
 constexpr int Rounds = 4;
-constexpr int32_t SweepCanvas = 0;  // the canvas the sweep draws on
 constexpr int32_t PausedFrames = 100;
 
 struct Size {
