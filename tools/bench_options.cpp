@@ -17,32 +17,39 @@ const char BenchDetails[] =
     "  --help       print this and exit\n"
     "  --version    print the version and exit\n";
 
+namespace {
+
+bool Csv(const std::string& value, BenchOptions* options, std::string* error) {
+  if (value.empty()) {
+    *error = "--csv needs a path";
+    return false;
+  }
+  options->csvFile = value;
+  return true;
+}
+
+bool Seconds(const std::string& value, BenchOptions* options, std::string* error) {
+  char* end = nullptr;
+  const double seconds = std::strtod(value.c_str(), &end);
+  if (end == value.c_str() || *end != '\0' || !(seconds > 0.0 && seconds <= 600.0)) {
+    *error = "--seconds takes a number above 0, at most 600, not '" + value + "'";
+    return false;
+  }
+  options->seconds = seconds;
+  return true;
+}
+
+const ToolOptionEntry<BenchOptions> BenchOptionTable[] = {
+    {"--csv", true, Csv},
+    {"--seconds", true, Seconds},
+};
+
+}  // namespace
+
 bool ParseBenchOptions(int argc, const char* const* argv, BenchOptions* options,
                        std::string* error) {
   BenchOptions parsed;
-  for (int i = 1; i < argc;) {
-    ToolOption read;
-    if (!ReadToolOption(argc, argv, &i, {"--csv", "--seconds"}, {}, &read, error)) return false;
-    if (RequestFor(read.name) != ToolRequest::Run) {
-      parsed.request = RequestFor(read.name);
-      break;
-    }
-    if (read.name == "--csv") {
-      if (read.value.empty()) {
-        *error = "--csv needs a path";
-        return false;
-      }
-      parsed.csvFile = read.value;
-    } else {
-      char* end = nullptr;
-      const double seconds = std::strtod(read.value.c_str(), &end);
-      if (end == read.value.c_str() || *end != '\0' || !(seconds > 0.0 && seconds <= 600.0)) {
-        *error = "--seconds takes a number above 0, at most 600, not '" + read.value + "'";
-        return false;
-      }
-      parsed.seconds = seconds;
-    }
-  }
+  if (!ReadToolOptions(argc, argv, BenchOptionTable, &parsed, &parsed.request, error)) return false;
   *options = parsed;
   return true;
 }

@@ -59,81 +59,124 @@ bool ParseSize(const char* text, int32_t* width, int32_t* height) {
   return true;
 }
 
+// The options so far, and which of them were given: --every has another
+// default with --video, and --out goes only with PNG files.
+struct RenderReading {
+  RenderOptions options;
+  bool everyGiven = false;
+  bool outGiven = false;
+};
+
+bool Size(const std::string& value, RenderReading* r, std::string* error) {
+  if (ParseSize(value.c_str(), &r->options.width, &r->options.height)) return true;
+  *error = "--size must be WxH with each side from 1 to 16384, not '" + value + "'";
+  return false;
+}
+
+bool Bits(const std::string& value, RenderReading* r, std::string* error) {
+  if (value != "32" && value != "16") {
+    *error = "--bits must be 32 or 16, not '" + value + "'";
+    return false;
+  }
+  r->options.bits = value == "32" ? 32 : 16;
+  return true;
+}
+
+bool Seed(const std::string& value, RenderReading* r, std::string* error) {
+  uint64_t seed = 0;
+  if (!ParseNumber(value.c_str(), 0, UINT32_MAX, &seed)) {
+    *error = "--seed must be a number from 0 to 4294967295, not '" + value + "'";
+    return false;
+  }
+  r->options.seed = static_cast<uint32_t>(seed);
+  return true;
+}
+
+// A count of frames for option name: at least 1, below 2^32 - 1.
+bool FrameCount(const char* name, const std::string& value, uint32_t* count, std::string* error) {
+  uint64_t number = 0;
+  if (!ParseNumber(value.c_str(), 1, UINT32_MAX - 1, &number)) {
+    *error = std::string(name) + " must be a whole number of at least 1, not '" + value + "'";
+    return false;
+  }
+  *count = static_cast<uint32_t>(number);
+  return true;
+}
+
+bool Frames(const std::string& value, RenderReading* r, std::string* error) {
+  return FrameCount("--frames", value, &r->options.frames, error);
+}
+
+bool Every(const std::string& value, RenderReading* r, std::string* error) {
+  r->everyGiven = true;
+  return FrameCount("--every", value, &r->options.every, error);
+}
+
+bool Canvas(const std::string&, RenderReading* r, std::string*) {
+  r->options.canvas = true;
+  return true;
+}
+
+// A path for option name: anything but empty.
+bool Path(const char* name, const std::string& value, std::string* path, std::string* error) {
+  if (value.empty()) {
+    *error = std::string(name) + " needs a path";
+    return false;
+  }
+  *path = value;
+  return true;
+}
+
+bool Cycles(const std::string& value, RenderReading* r, std::string* error) {
+  return Path("--cycles", value, &r->options.cyclesFile, error);
+}
+
+bool Out(const std::string& value, RenderReading* r, std::string* error) {
+  r->outGiven = true;
+  return Path("--out", value, &r->options.outDir, error);
+}
+
+bool Video(const std::string& value, RenderReading* r, std::string* error) {
+  return Path("--video", value, &r->options.videoFile, error);
+}
+
+bool Fps(const std::string& value, RenderReading* r, std::string* error) {
+  uint64_t rate = 0;
+  if (!ParseNumber(value.c_str(), 1, MaxVideoRate, &rate)) {
+    *error = "--fps must be a whole number from 1 to 240, not '" + value + "'";
+    return false;
+  }
+  r->options.fps = static_cast<uint32_t>(rate);
+  return true;
+}
+
+const ToolOptionEntry<RenderReading> RenderOptionTable[] = {
+    {"--size", true, Size},     {"--bits", true, Bits},     {"--seed", true, Seed},
+    {"--frames", true, Frames}, {"--every", true, Every},   {"--canvas", false, Canvas},
+    {"--cycles", true, Cycles}, {"--out", true, Out},       {"--video", true, Video},
+    {"--fps", true, Fps},
+};
+
 }  // namespace
 
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
                         std::string* error) {
-  RenderOptions parsed;
-  bool everyGiven = false, outGiven = false;
-  for (int i = 1; i < argc;) {
-    ToolOption read;
-    if (!ReadToolOption(argc, argv, &i,
-                        {"--size", "--bits", "--seed", "--frames", "--every", "--cycles", "--out",
-                         "--video", "--fps"},
-                        {"--canvas"}, &read, error)) {
-      return false;
-    }
-    const std::string& option = read.name;
-    const char* value = read.value.c_str();
-    if (RequestFor(option) != ToolRequest::Run) {
-      parsed.request = RequestFor(option);
-      break;
-    }
-    if (option == "--canvas") {
-      parsed.canvas = true;
-      continue;
-    }
-    uint64_t number = 0;
-    if (option == "--size") {
-      if (!ParseSize(value, &parsed.width, &parsed.height)) {
-        *error = "--size must be WxH with each side from 1 to 16384, not '" + std::string(value) + "'";
-        return false;
-      }
-    } else if (option == "--bits") {
-      if (std::strcmp(value, "32") != 0 && std::strcmp(value, "16") != 0) {
-        *error = "--bits must be 32 or 16, not '" + std::string(value) + "'";
-        return false;
-      }
-      parsed.bits = value[0] == '3' ? 32 : 16;
-    } else if (option == "--seed") {
-      if (!ParseNumber(value, 0, UINT32_MAX, &number)) {
-        *error = "--seed must be a number from 0 to 4294967295, not '" + std::string(value) + "'";
-        return false;
-      }
-      parsed.seed = static_cast<uint32_t>(number);
-    } else if (option == "--frames" || option == "--every") {
-      if (!ParseNumber(value, 1, UINT32_MAX - 1, &number)) {
-        *error = option + " must be a whole number of at least 1, not '" + std::string(value) + "'";
-        return false;
-      }
-      (option == "--frames" ? parsed.frames : parsed.every) = static_cast<uint32_t>(number);
-      everyGiven = everyGiven || option == "--every";
-    } else if (option == "--fps") {
-      if (!ParseNumber(value, 1, MaxVideoRate, &number)) {
-        *error = "--fps must be a whole number from 1 to 240, not '" + std::string(value) + "'";
-        return false;
-      }
-      parsed.fps = static_cast<uint32_t>(number);
-    } else {
-      if (*value == '\0') {
-        *error = option + " needs a path";
-        return false;
-      }
-      (option == "--cycles" ? parsed.cyclesFile : option == "--out" ? parsed.outDir : parsed.videoFile) = value;
-      outGiven = outGiven || option == "--out";
-    }
-  }
+  RenderReading r;
+  ToolRequest request = ToolRequest::Run;
+  if (!ReadToolOptions(argc, argv, RenderOptionTable, &r, &request, error)) return false;
+  RenderOptions& parsed = r.options;
+  parsed.request = request;
   // A video keeps every frame unless told otherwise; PNG-only options with it
   // would be silently ignored, so they are refused.
-  if (parsed.request == ToolRequest::Run && parsed.videoFile.empty() && parsed.fps) {
+  if (request == ToolRequest::Run && parsed.videoFile.empty() && parsed.fps) {
     *error = "--fps needs --video";
     return false;
   }
-  if (parsed.request == ToolRequest::Run && !parsed.videoFile.empty() && (parsed.canvas || outGiven)) {
+  if (request == ToolRequest::Run && !parsed.videoFile.empty() && (parsed.canvas || r.outGiven)) {
     *error = std::string(parsed.canvas ? "--canvas" : "--out") + " writes PNG files and does not go with --video";
     return false;
   }
-  if (!parsed.videoFile.empty() && !everyGiven) parsed.every = 1;
+  if (!parsed.videoFile.empty() && !r.everyGiven) parsed.every = 1;
   *options = parsed;
   return true;
 }

@@ -9,31 +9,19 @@
 
 namespace vivuvev {
 
-namespace {
-
-bool Listed(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* listed : names) {
-    if (name == listed) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 bool ReadToolOption(int argc, const char* const* argv, int* next,
-                    std::initializer_list<const char*> valued,
-                    std::initializer_list<const char*> flags, ToolOption* option,
-                    std::string* error) {
+                    const std::function<OptionArity(const std::string&)>& arityOf,
+                    ToolOption* option, std::string* error) {
   const std::string argument = argv[(*next)++];
   const size_t equals = argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
   option->name = argument.substr(0, equals);
   option->value.clear();
-  const bool takesValue = Listed(option->name, valued);
-  if (!takesValue && !Listed(option->name, flags) && RequestFor(option->name) == ToolRequest::Run) {
+  const OptionArity arity = arityOf(option->name);
+  if (arity == OptionArity::Unknown && RequestFor(option->name) == ToolRequest::Run) {
     *error = "unknown option '" + argument + "'";
     return false;
   }
-  if (!takesValue) {
+  if (arity != OptionArity::Valued) {
     if (equals != std::string::npos) {
       *error = "option " + option->name + " takes no value";
       return false;

@@ -42,8 +42,12 @@ TEST(ReadToolOption, SplitsNamesValuesAndRejectsWhatDoesNotFit) {
     int next = 1;
     ToolOption option;
     std::string error;
-    const bool ok = ReadToolOption(static_cast<int>(argv.size()), argv.data(), &next,
-                                   {"--size", "--out"}, {"--canvas"}, &option, &error);
+    const auto arityOf = [](const std::string& name) {
+      if (name == "--size" || name == "--out") return OptionArity::Valued;
+      return name == "--canvas" ? OptionArity::Flag : OptionArity::Unknown;
+    };
+    const bool ok = ReadToolOption(static_cast<int>(argv.size()), argv.data(), &next, arityOf,
+                                   &option, &error);
     ASSERT_EQ(ok, c.ok) << c.arguments[0] << ": " << error;
     if (ok) {
       EXPECT_EQ(option.name, c.name) << c.arguments[0];
