@@ -1,11 +1,31 @@
+// The x11 platform: saver, standalone and the daemon's module on an X
+// server, through Xlib (and its XCB side where one round trip should carry
+// several requests). It draws with the software renderer.
+//
+// Implemented:
+//  [x] Windows: numbered top-level windows, sticky above the others
+//      (_NET_WM_STATE_ABOVE, or raised when obscured), full-screen on the
+//      primary monitor; the module adopts a window it is given.
+//  [x] Events: geometry, map, expose, focus and the close request, as the
+//      portable window messages (window_notifications.cpp).
+//  [x] Present: the back buffer's changed rectangles, with MIT-SHM when the
+//      server offers it, XPutImage otherwise; the -fps text over them.
+//  [x] Keyboard: XQueryKeymap by scan code, while the window has the focus.
+//  [x] Desktop: the primary monitor from XRandR, the pointer, a hidden cursor.
+//  [x] About box: a window of its own with the server's "fixed" font.
+// Not implemented:
+//  [ ] Visuals other than TrueColor in the back buffer's own format (32-bit
+//      words on a 24-bit display, R5G6B5 on a 16-bit one).
+//  [ ] Tool, maximised and minimised window styles, and centring on the
+//      active window: such windows are plain ones.
+//  [ ] Retrace waits: frames are shown as soon as they are drawn.
+//
 // What the x11 platform's files ask of one another: the process's one
 // connection to the X server and what they share over it (atoms, the window
 // manager's presence, the primary monitor, the errors the server reported,
 // the window the module draws in), and the pieces one file keeps for the
-// others (the program's cursor, the present's image records).
-//
-// The x11 platform's one private header: only files in platform/x11/
-// include it.
+// others (the program's cursor, the present's image records). The x11
+// platform's one private header: only files in platform/x11/ include it.
 #pragma once
 
 #include <X11/Xlib.h>
