@@ -82,25 +82,36 @@ bool Bits(const std::string& value, RenderReading* r, std::string* error) {
   return true;
 }
 
-bool Seed(const std::string& value, RenderReading* r, std::string* error) {
-  uint64_t seed = 0;
-  if (!ParseNumber(value.c_str(), 0, UINT32_MAX, &seed)) {
-    *error = "--seed must be a number from 0 to 4294967295, not '" + value + "'";
+// value as a whole number from low to high into *number; otherwise false
+// with "NAME must be WHAT, not 'VALUE'".
+bool WholeNumber(const char* name, const char* what, const std::string& value, uint64_t low,
+                 uint64_t high, uint32_t* number, std::string* error) {
+  uint64_t parsed = 0;
+  if (!ParseNumber(value.c_str(), low, high, &parsed)) {
+    *error = std::string(name) + " must be " + what + ", not '" + value + "'";
     return false;
   }
-  r->options.seed = static_cast<uint32_t>(seed);
+  *number = static_cast<uint32_t>(parsed);
   return true;
 }
 
-// A count of frames for option name: at least 1, below 2^32 - 1.
-bool FrameCount(const char* name, const std::string& value, uint32_t* count, std::string* error) {
-  uint64_t number = 0;
-  if (!ParseNumber(value.c_str(), 1, UINT32_MAX - 1, &number)) {
-    *error = std::string(name) + " must be a whole number of at least 1, not '" + value + "'";
-    return false;
-  }
-  *count = static_cast<uint32_t>(number);
+// The same, for an option whose absence means something of its own.
+bool WholeNumber(const char* name, const char* what, const std::string& value, uint64_t low,
+                 uint64_t high, std::optional<uint32_t>* number, std::string* error) {
+  uint32_t parsed = 0;
+  if (!WholeNumber(name, what, value, low, high, &parsed, error)) return false;
+  *number = parsed;
   return true;
+}
+
+bool Seed(const std::string& value, RenderReading* r, std::string* error) {
+  return WholeNumber("--seed", "a number from 0 to 4294967295", value, 0, UINT32_MAX, &r->options.seed,
+                     error);
+}
+
+// A count of frames: at least 1, below 2^32 - 1.
+bool FrameCount(const char* name, const std::string& value, uint32_t* count, std::string* error) {
+  return WholeNumber(name, "a whole number of at least 1", value, 1, UINT32_MAX - 1, count, error);
 }
 
 bool Frames(const std::string& value, RenderReading* r, std::string* error) {
@@ -141,13 +152,8 @@ bool Video(const std::string& value, RenderReading* r, std::string* error) {
 }
 
 bool Fps(const std::string& value, RenderReading* r, std::string* error) {
-  uint64_t rate = 0;
-  if (!ParseNumber(value.c_str(), 1, MaxVideoRate, &rate)) {
-    *error = "--fps must be a whole number from 1 to 240, not '" + value + "'";
-    return false;
-  }
-  r->options.fps = static_cast<uint32_t>(rate);
-  return true;
+  return WholeNumber("--fps", "a whole number from 1 to 240", value, 1, MaxVideoRate, &r->options.fps,
+                     error);
 }
 
 const ToolOptionEntry<RenderReading> RenderOptionTable[] = {
