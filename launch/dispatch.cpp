@@ -18,7 +18,13 @@ const char AboutText[] =
     "Any key or mouse movement ends the screensaver. There is nothing to set up.";
 
 SaverMode SaverModeFor(const char* parameter) {
-  const std::string letter = TextMid(parameter, 2, 1);
+  // Windows starts a screensaver that is due with "/s", but its Test command
+  // and a double-click on the file with "/S": the letter counts in either
+  // case. Only ASCII letters fold, so no other byte can become "s" or "c".
+  std::string letter = TextMid(parameter, 2, 1);
+  if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'Z') {
+    letter[0] = static_cast<char>(letter[0] - 'A' + 'a');
+  }
   if (TextEquals(letter.c_str(), "s")) return SaverMode::Animation;
   if (TextEquals(letter.c_str(), "c")) return SaverMode::AboutBox;
   return SaverMode::End;

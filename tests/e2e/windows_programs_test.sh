@@ -248,13 +248,16 @@ use_private_wine_prefix "$work/prefix"
 saver_ends_on "saver /s, mouse" mouse /s
 saver_ends_on "saver -sfoo, mouse" mouse-y -sfoo
 saver_ends_on "saver /s, key" key /s
-ends_at_once "saver /S" /S
+# The Test command and a double-click on the file pass "/S".
+saver_ends_on "saver /S, mouse" mouse /S
 ends_at_once "saver /p 1234" /p 1234
+ends_at_once "saver /P 1234" /P 1234
 ends_at_once "saver without parameters"
 ends_at_once "saver s" s
 about_box "saver /c" /c
 about_box "saver /c:1234" /c:1234
 about_box "saver /c 1234" /c 1234
+about_box "saver /C:1234" /C:1234
 # The animation as standalone shows it; a screenshot a few seconds in.
 standalone_run "standalone, 32 bits" "$shots/standalone-32.png" 40 1
 

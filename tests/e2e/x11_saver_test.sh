@@ -13,8 +13,8 @@ depth=$3
 start_display "$depth" 640x480
 
 # Arguments that end saver at once, with no window: the mode letter is the
-# second character, case-sensitive, and only "s" and "c" select something.
-for args in "/S" "/p 1234" "" "s" "/x" "-C"; do
+# second character, in either case, and only "s" and "c" select something.
+for args in "/p 1234" "/P 1234" "" "s" "S" "/x"; do
   # shellcheck disable=SC2086
   start quick "$saver" $args
   if finished "$last_pid" 3; then
@@ -25,7 +25,7 @@ for args in "/S" "/p 1234" "" "s" "/x" "-C"; do
   xdotool search --onlyvisible --class vivuvev >/dev/null 2>&1 && fail "saver '$args' left a window"
 done
 
-# The animation: "/s" and "-sfoo". It must not end on its own, then ends
+# The animation: "/s", "-sfoo" and "/S". It must not end on its own, then ends
 # within a second of the input.
 animation() {
   local args=$1 how=$2
@@ -58,8 +58,9 @@ animation /s move-x
 animation /s move-y
 animation /s key
 animation -sfoo move-x
+animation /S move-x
 
-# The about box: "/c", "/c:1234" and "/c 1234", closed in three ways.
+# The about box: "/c", "/c:1234", "/c 1234" and "-C", closed in four ways.
 about() {
   local args=$1 how=$2
   # shellcheck disable=SC2086
@@ -92,5 +93,6 @@ about /c Return
 about /c:1234 Escape
 about "/c 1234" click
 about /c close-request
+about -C Return
 
 report

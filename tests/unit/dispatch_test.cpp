@@ -18,13 +18,19 @@ struct ModeCase {
   SaverMode mode;
 };
 
-TEST(SaverModeFor, ReadsTheSecondCharacterCaseSensitively) {
+TEST(SaverModeFor, ReadsTheSecondCharacterInEitherCase) {
   const ModeCase cases[] = {
-      {"/s", SaverMode::Animation},  {"-sfoo", SaverMode::Animation}, {"xs", SaverMode::Animation},
-      {"/S", SaverMode::End},        {"/c", SaverMode::AboutBox},     {"/c:1234", SaverMode::AboutBox},
-      {"-C", SaverMode::End},        {"/p", SaverMode::End},          {"s", SaverMode::End},
-      {"", SaverMode::End},          {nullptr, SaverMode::End},       {"Files\\saver.scr", SaverMode::End},
-      {"//s", SaverMode::End},
+      {"/s", SaverMode::Animation},       {"-sfoo", SaverMode::Animation},   {"xs", SaverMode::Animation},
+      {"/S", SaverMode::Animation},       {"-Sfoo", SaverMode::Animation},   {"/c", SaverMode::AboutBox},
+      {"/c:1234", SaverMode::AboutBox},   {"/C", SaverMode::AboutBox},       {"-C", SaverMode::AboutBox},
+      {"/C:1234", SaverMode::AboutBox},   {"/p", SaverMode::End},            {"/P", SaverMode::End},
+      {"/x", SaverMode::End},             {"/X", SaverMode::End},            {"s", SaverMode::End},
+      {"S", SaverMode::End},              {"", SaverMode::End},              {nullptr, SaverMode::End},
+      {"Files\\saver.scr", SaverMode::End}, {"//s", SaverMode::End},         {"/ S", SaverMode::End},
+      // "S", "s", "C" and "c" with the high bit set are other bytes (Latin-1
+      // letters, parts of UTF-8 sequences), never the mode letter.
+      {"/\xD3", SaverMode::End},          {"/\xF3", SaverMode::End},         {"/\xC3", SaverMode::End},
+      {"/\xE3", SaverMode::End},
   };
   for (const ModeCase& c : cases) {
     EXPECT_EQ(SaverModeFor(c.parameter), c.mode) << (c.parameter ? c.parameter : "null");
@@ -59,11 +65,12 @@ struct RunCase {
 TEST(RunSaverDeathTest, EveryCommandLineEndsWithExitCodeZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const RunCase cases[] = {
-      {{"/s"}, "frames=3 boxes=0"},       {{"-sfoo"}, "frames=3 boxes=0"},
-      {{"/S"}, "frames=0 boxes=0"},       {{"/c"}, "frames=0 boxes=1"},
-      {{"/c:1234"}, "frames=0 boxes=1"},  {{"/c", "1234"}, "frames=0 boxes=1"},
-      {{"/p", "1234"}, "frames=0 boxes=0"}, {{}, "frames=0 boxes=0"},
-      {{"s"}, "frames=0 boxes=0"},
+      {{"/s"}, "frames=3 boxes=0"},         {{"-sfoo"}, "frames=3 boxes=0"},
+      {{"/S"}, "frames=3 boxes=0"},         {{"/c"}, "frames=0 boxes=1"},
+      {{"/c:1234"}, "frames=0 boxes=1"},    {{"/c", "1234"}, "frames=0 boxes=1"},
+      {{"/C"}, "frames=0 boxes=1"},         {{"/C:1234"}, "frames=0 boxes=1"},
+      {{"/p", "1234"}, "frames=0 boxes=0"}, {{"/P", "1234"}, "frames=0 boxes=0"},
+      {{}, "frames=0 boxes=0"},             {{"s"}, "frames=0 boxes=0"},
   };
   for (const RunCase& c : cases) {
     EXPECT_EXIT(RunSaverWith(c.arguments), ::testing::ExitedWithCode(0), c.report)
