@@ -2,9 +2,12 @@
 # End-to-end checks of vivuvev-render: the files it writes, that they are the
 # same on every run, that bad arguments, videos' too, write nothing, that a
 # run that cannot have its memory or its output folder says so in one line,
-# and that a planted temporary is never written through.
+# that a planted temporary is never written through, and where the video
+# writer is loaded from.
+# Usage: render_test.sh VIVUVEV_RENDER FAKE_VIDEO_PLUGIN
 set -u
 render=$1
+fake_plugin=$2
 . "$(dirname "$0")/check_lib.sh"
 
 cd "$work" || exit 1
@@ -150,5 +153,31 @@ bad "cycles file unwritable" --frames 1 --cycles bad/none/c.txt --video bad/x.mp
 # no video.
 cp "$render" alone
 render=./alone bad "no video writer" --frames 1 --video bad/x.mp4
+
+# A writer of another version, where a copy looks for it, is refused.
+mkdir -p tree/bin tree/lib/vivuvev/plugins
+cp "$render" tree/bin/
+cp "$fake_plugin" tree/lib/vivuvev/plugins/vivuvev-video.so
+one_line "a writer of another version" 2 tree/bin/vivuvev-render --size 8x8 --frames 1 --video bad/x.gif
+grep -q 'version' one.err || fail "another version: the message does not say so: $(cat one.err)"
+
+# Where the program cannot tell where it is (no /proc), no writer is loaded:
+# not even one planted under the working folder, whose code would run.
+mkdir -p noproc/lib/vivuvev/plugins
+cp "$fake_plugin" noproc/lib/vivuvev/plugins/vivuvev-video.so
+without_proc() { unshare "$@" sh -c 'umount -l /proc 2>/dev/null && ! test -e /proc/self/exe' >/dev/null 2>&1; }
+if sanitized "$render"; then
+  echo "the run without /proc skipped: AddressSanitizer needs /proc"
+elif without_proc -m || without_proc -rm; then
+  namespace=(-m)
+  without_proc -m || namespace=(-rm)
+  one_line "no /proc" 2 env VIVUVEV_PLUGIN_MARK="$work/mark" unshare "${namespace[@]}" \
+    sh -c 'umount -l /proc && cd noproc && exec "$@"' sh "$render" --size 8x8 --frames 1 --video x.gif
+  grep -q '/proc/self/exe' one.err || fail "no /proc: the message does not say why: $(cat one.err)"
+  [ ! -e mark ] || fail "no /proc: the writer planted under the working folder was loaded"
+  [ ! -e noproc/x.gif ] || fail "no /proc: a video was written"
+else
+  echo "the run without /proc skipped: no mount namespace can be made here"
+fi
 
 report
