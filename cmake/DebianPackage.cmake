@@ -12,19 +12,19 @@ set(VIVUVEV_MAINTAINER "Vivuvev developers <vivuvev@example.org>" CACHE STRING
 # rename, so the stripping it would do (cmake --install --strip, and CPack
 # with CPACK_STRIP_FILES) is done here.
 function(vivuvev_install_program target name)
-  install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME ${name})
+  install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION ${VIVUVEV_PROGRAM_DIR} RENAME ${name})
   install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
-      execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${name}\"
+      execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VIVUVEV_PROGRAM_DIR}/${name}\"
                       COMMAND_ERROR_IS_FATAL ANY)
     endif()")
 endfunction()
 
 vivuvev_install_program(saver vivuvev-saver)
 vivuvev_install_program(standalone vivuvev-standalone)
-install(TARGETS vivuvev-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vivuvev-render RUNTIME DESTINATION ${VIVUVEV_PROGRAM_DIR})
 install(TARGETS vivuvev-video LIBRARY DESTINATION ${VIVUVEV_VIDEO_PLUGIN_DIR})
-install(TARGETS vivuvev RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(TARGETS vivuvev RUNTIME DESTINATION ${VIVUVEV_MODULE_DIR})
 install(FILES data/vivuvev.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES data/standalone.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         RENAME vivuvev.desktop)
@@ -87,11 +87,24 @@ The package holds vivuvev-standalone, which runs the animation until Escape;
 vivuvev-saver, which runs it as a screensaver does, until any key or mouse
 movement; the vivuvev module for XScreenSaver with its settings file; and
 vivuvev-render, which draws the animation without a display and writes its
-frames as PNG images, for stills and wallpapers.")
+frames as PNG images, for stills and wallpapers, or as one video (--video:
+MP4, WebM, animated WebP or GIF, at the rate --fps sets). The module can
+record its first frames into a video too. Videos are written through
+FFmpeg's libraries, which only the video writer's plugin loads.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+
+# The programs' libraries are dependencies; FFmpeg's, which only the video
+# writer's plugin links, are recommended (cmake/DebianDependencies.cmake,
+# run by cpack over the built files).
+file(GENERATE OUTPUT ${generated}/dependencies.cmake CONTENT "
+set(VIVUVEV_PROGRAM_FILES $<TARGET_FILE:saver> $<TARGET_FILE:standalone> $<TARGET_FILE:vivuvev-render> $<TARGET_FILE:vivuvev>)
+set(VIVUVEV_PLUGIN_FILES $<TARGET_FILE:vivuvev-video>)
+set(VIVUVEV_SHLIBDEPS_DIR ${generated}/shlibdeps)
+include(${CMAKE_SOURCE_DIR}/cmake/DebianDependencies.cmake)
+")
+set(CPACK_PROJECT_CONFIG_FILE ${generated}/dependencies.cmake)
 include(CPack)

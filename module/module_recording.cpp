@@ -5,6 +5,7 @@
 #include <string>
 
 #include "software/back_buffer.h"
+#include "video/video_loader.h"
 #include "video/video_writer.h"
 
 namespace vivuvev {
@@ -43,7 +44,14 @@ int32_t EvenSide(int32_t side) { return std::max(2, side & ~1); }
 
 }  // namespace
 
-void RecordFrames(uint32_t frames) { recording.wanted = frames; }
+void RecordFrames(uint32_t frames) {
+  recording.wanted = frames;
+  std::string error;
+  if (frames > 0 && !LoadVideoWriter(&error)) {
+    recording.wanted = 0;
+    std::fprintf(stderr, "vivuvev: recording is unavailable: %s\n", error.c_str());
+  }
+}
 
 void RecordShownFrame() {
   const BackBuffer* buffer = SoftwareBackBuffer();

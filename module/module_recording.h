@@ -1,6 +1,7 @@
 // -record-animation N: the module's first N shown frames go into vivuvev.mp4
-// in the working directory, through the same video writer as vivuvev-render;
-// the module goes on drawing after them.
+// in the working directory, through the same video writer as vivuvev-render
+// (the plugin, loaded only for a recording); the module goes on drawing after
+// them.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,9 @@ namespace vivuvev {
 
 constexpr char RecordingFile[] = "vivuvev.mp4";
 
-// The next `frames` shown frames are recorded (0: none).
+// The next `frames` shown frames are recorded (0: none). Without the video
+// writer, one line on stderr says that recording is unavailable, and nothing
+// is recorded.
 void RecordFrames(uint32_t frames);
 
 // After a frame that showed a picture: the back buffer becomes the video's
@@ -17,7 +20,8 @@ void RecordFrames(uint32_t frames);
 // in one line on stderr and ends the recording, never the module.
 void RecordShownFrame();
 
-// The module is ending: a recording cut short keeps the frames it has.
+// The module is ending: a recording cut short keeps the frames it has. Makes
+// no call to the X server, so it can run after the connection was lost.
 void EndRecording();
 
 }  // namespace vivuvev

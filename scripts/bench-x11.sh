@@ -76,8 +76,13 @@ measure() {
 
 read -r base_fps base_cpu base_server <<<"$(measure base-standalone "$out/base-build/bin/standalone")"
 read -r this_fps this_cpu this_server <<<"$(measure this-standalone "$root/build/native/bin/standalone")"
-read -r base_mfps base_mcpu base_mserver <<<"$(measure base-module "$out/base-build/bin/vivuvev" -root)"
-read -r this_mfps this_mcpu this_mserver <<<"$(measure this-module "$root/build/native/bin/vivuvev" -root)"
+# The module in a build tree: where it is installed (libexec/xscreensaver), or
+# in bin/ in older trees.
+module_in() {
+  if [ -x "$1/libexec/xscreensaver/vivuvev" ]; then echo "$1/libexec/xscreensaver/vivuvev"; else echo "$1/bin/vivuvev"; fi
+}
+read -r base_mfps base_mcpu base_mserver <<<"$(measure base-module "$(module_in "$out/base-build")" -root)"
+read -r this_mfps this_mcpu this_mserver <<<"$(measure this-module "$(module_in "$root/build/native")" -root)"
 
 csv=$out/bench-x11.csv
 {

@@ -13,6 +13,7 @@
 // frame finds little of its memory in the cache, which back-to-back frames
 // never show.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -340,7 +341,8 @@ int main(int argc, char** argv) {
     return AnswerToolRequest(options.request, "vivuvev-bench", BenchUsage, BenchDetails);
   }
   if (!options.csvFile.empty() && !CanWriteFile(options.csvFile)) {
-    std::fprintf(stderr, "vivuvev-bench: cannot write '%s'\n", options.csvFile.c_str());
+    std::fprintf(stderr, "vivuvev-bench: cannot write '%s': %s\n", options.csvFile.c_str(),
+                 std::strerror(errno));
     return 2;
   }
   const std::string& csv = options.csvFile;
@@ -356,7 +358,7 @@ int main(int argc, char** argv) {
   }
   PrintTable(results);
   if (!csv.empty() && !WriteCsv(csv, results)) {
-    std::fprintf(stderr, "vivuvev-bench: cannot write '%s'\n", csv.c_str());
+    std::fprintf(stderr, "vivuvev-bench: cannot write '%s': %s\n", csv.c_str(), std::strerror(errno));
     return 1;
   }
   return 0;

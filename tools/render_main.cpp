@@ -2,12 +2,14 @@
 // frames it shows as PNG files or into one video.
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
-#include <vector>
 
 #include "canvas/canvas_store.h"
 #include "canvas/pixels.h"
@@ -43,14 +45,16 @@ volatile std::sig_atomic_t interrupted = 0;
 
 void Interrupt(int signal) { interrupted = signal; }
 
-// Ctrl-C or a kill ends the run between frames, so that no half-written
-// file is left behind.
+// Ctrl-C, a kill or the terminal's end ends the run between frames, so that
+// no half-written file is left behind. Installed before anything is opened;
+// without SA_RESTART, an open that waits (a FIFO) is cut short too.
 void EndOnSignals() {
   struct sigaction action {};
   action.sa_handler = Interrupt;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 [[noreturn]] void Fail(int status, const std::string& message) {
@@ -66,9 +70,22 @@ bool OpenCycles(const RenderOptions& options, std::string* error) {
   if (options.cyclesFile.empty()) return true;
   run.cycles = std::fopen(options.cyclesFile.c_str(), "w");
   if (run.cycles == nullptr) {
-    *error = "cannot write cycles file '" + options.cyclesFile + "'";
+    *error = "cannot write cycles file '" + options.cyclesFile + "': " + std::strerror(errno);
     return false;
   }
+  return true;
+}
+
+// A file can be made in dir: one is made, new, and removed again.
+bool CanCreateFilesIn(const std::string& dir, std::string* reason) {
+  std::string name = dir + "/.vivuvev-render-probe-XXXXXX";
+  const int probe = mkstemp(name.data());
+  if (probe < 0) {
+    *reason = std::strerror(errno);
+    return false;
+  }
+  close(probe);
+  unlink(name.c_str());
   return true;
 }
 
@@ -85,15 +102,34 @@ bool PrepareOutput(const RenderOptions& options, std::string* error) {
   }
   std::error_code code;
   std::filesystem::create_directories(options.outDir, code);
-  if (!std::filesystem::is_directory(options.outDir)) {
-    *error = "cannot create output directory '" + options.outDir + "'";
+  if (!code && !std::filesystem::is_directory(options.outDir, code) && !code) {
+    code = std::make_error_code(std::errc::not_a_directory);
+  }
+  if (code) {
+    *error = "cannot create output directory '" + options.outDir + "': " + code.message();
     return false;
   }
-  if (!CanWriteFile(options.outDir + "/.vivuvev-render-probe")) {
-    *error = "cannot write into output directory '" + options.outDir + "'";
+  std::string reason;
+  if (!CanCreateFilesIn(options.outDir, &reason)) {
+    *error = "cannot write into output directory '" + options.outDir + "': " + reason;
     return false;
   }
   return OpenCycles(options, error);
+}
+
+// What the set-up could not allocate for the run's screen: empty when the
+// back buffer, the canvas and the canvas's working copy are all there.
+std::string MissingAllocation(const RenderOptions& options) {
+  const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+  // The canvas has the screen's bytes per pixel.
+  const uint64_t bytes = uint64_t{static_cast<uint32_t>(options.width)} *
+                         static_cast<uint32_t>(options.height) * static_cast<uint32_t>(options.bits / 8);
+  const std::string amount = " (" + std::to_string((bytes + (1u << 20) - 1) >> 20) + " MiB)";
+  if (SoftwareBackBuffer() == nullptr) return "the " + size + " back buffer" + amount;
+  const CanvasEntry* canvas = FindCanvas(SweepCanvas);
+  if (canvas == nullptr) return "the " + size + " canvas" + amount;
+  if (canvas->store->workingCopy == nullptr) return "the canvas's " + size + " working copy" + amount;
+  return "";
 }
 
 std::string FramePath(const char* kind, uint32_t frame) {
@@ -103,36 +139,31 @@ std::string FramePath(const char* kind, uint32_t frame) {
 }
 
 void Write(const std::string& path, int32_t width, int32_t height, int channels,
-           const std::vector<uint8_t>& pixels) {
+           const PngRowSource& rows) {
   std::string error;
-  if (!WritePng(path, width, height, channels, pixels, &error)) Fail(1, error);
+  if (!WritePng(path, width, height, channels, rows, &error)) Fail(1, error);
   ++run.filesWritten;
 }
 
 void WriteBackBuffer(uint32_t frame, const BackBuffer& buffer) {
-  std::vector<uint8_t> rgb;
-  rgb.reserve(static_cast<size_t>(buffer.width) * static_cast<size_t>(buffer.height) * 3);
-  for (int32_t y = 0; y < buffer.height; ++y) {
+  Write(FramePath("frame", frame), buffer.width, buffer.height, 3, [&buffer](int32_t y, uint8_t* rgb) {
     for (int32_t x = 0; x < buffer.width; ++x) {
       const uint32_t p = BackBufferRgb(buffer, x, y);
-      rgb.push_back(static_cast<uint8_t>(p >> 16));
-      rgb.push_back(static_cast<uint8_t>(p >> 8));
-      rgb.push_back(static_cast<uint8_t>(p));
+      *rgb++ = static_cast<uint8_t>(p >> 16);
+      *rgb++ = static_cast<uint8_t>(p >> 8);
+      *rgb++ = static_cast<uint8_t>(p);
     }
-  }
-  Write(FramePath("frame", frame), buffer.width, buffer.height, 3, rgb);
+  });
 }
 
 void WriteCanvas(uint32_t frame) {
-  CanvasEntry* canvas = FindCanvas(0);
+  CanvasEntry* canvas = FindCanvas(SweepCanvas);
   if (canvas == nullptr) return;
   CanvasStore* store = canvas->store;
   uint8_t* bits = nullptr;
   int32_t pitch = 0;
   if (!LockCanvasPixels(store, false, &bits, &pitch)) return;
-  std::vector<uint8_t> rgba;
-  rgba.reserve(static_cast<size_t>(store->width) * static_cast<size_t>(store->height) * 4);
-  for (int32_t y = 0; y < store->height; ++y) {
+  const auto rows = [store, bits, pitch](int32_t y, uint8_t* rgba) {
     const uint8_t* row = bits + static_cast<ptrdiff_t>(y) * pitch;
     for (int32_t x = 0; x < store->width; ++x) {
       uint32_t argb;
@@ -143,14 +174,17 @@ void WriteCanvas(uint32_t frame) {
         argb = ((p & 0x8000u) ? 0xFF000000u : 0u) | (Widen5((p >> 10) & 0x1Fu) << 16) |
                (Widen5((p >> 5) & 0x1Fu) << 8) | Widen5(p & 0x1Fu);
       }
-      rgba.push_back(static_cast<uint8_t>(argb >> 16));
-      rgba.push_back(static_cast<uint8_t>(argb >> 8));
-      rgba.push_back(static_cast<uint8_t>(argb));
-      rgba.push_back(static_cast<uint8_t>(argb >> 24));
+      *rgba++ = static_cast<uint8_t>(argb >> 16);
+      *rgba++ = static_cast<uint8_t>(argb >> 8);
+      *rgba++ = static_cast<uint8_t>(argb);
+      *rgba++ = static_cast<uint8_t>(argb >> 24);
     }
-  }
+  };
+  std::string error;
+  const bool written = WritePng(FramePath("canvas", frame), store->width, store->height, 4, rows, &error);
   UnlockCanvasPixels(store, false);
-  Write(FramePath("canvas", frame), store->width, store->height, 4, rgba);
+  if (!written) Fail(1, error);
+  ++run.filesWritten;
 }
 
 void WriteCycles() {
@@ -162,7 +196,9 @@ void WriteCycles() {
                  c.blue1, c.red2, c.green2, c.blue2);
     run.cyclesWritten = run.sweep.cyclesBegun;
   }
-  if (std::fflush(run.cycles) != 0) Fail(1, "cannot write cycles file '" + run.options.cyclesFile + "'");
+  if (std::fflush(run.cycles) != 0) {
+    Fail(1, "cannot write cycles file '" + run.options.cyclesFile + "': " + std::strerror(errno));
+  }
 }
 
 void EncodeFrame(const BackBuffer& buffer) {
@@ -228,10 +264,8 @@ int main(int argc, char** argv) {
   if (run.options.request != ToolRequest::Run) {
     return AnswerToolRequest(run.options.request, "vivuvev-render", RenderUsage, RenderDetails);
   }
-  if (!PrepareOutput(run.options, &error)) Fail(2, error);
   EndOnSignals();
   run.progress = isatty(STDERR_FILENO) != 0;
-  run.started = run.lastProgress = std::chrono::steady_clock::now();
 
   StartProgram();
   SetHeadlessScreen(run.options.width, run.options.height, run.options.bits);
@@ -240,15 +274,30 @@ int main(int argc, char** argv) {
     RandomState.seeded = 1;
   }
   SetUpSweep(&run.sweep, StopRule::None);
+  // Memory first, then files: a run that cannot have its screen writes
+  // nothing.
+  const std::string missing = MissingAllocation(run.options);
+  if (!missing.empty()) Fail(2, "cannot allocate " + missing);
+  if (!PrepareOutput(run.options, &error)) {
+    if (interrupted != 0) Fail(128 + interrupted, "");
+    Fail(2, error);
+  }
+  run.started = run.lastProgress = std::chrono::steady_clock::now();
   // Every size vivuvev-render takes has a step in a cycle, so every frame
-  // shows a picture.
-  for (uint32_t frame = 1; frame <= run.options.frames; ++frame) {
-    if (interrupted != 0) {
-      if (run.progress) std::fputc('\n', stderr);
-      Fail(128 + interrupted, "");
+  // shows a picture. The frames allocate nothing of their own; the files'
+  // names and records take a little.
+  uint32_t frame = 1;
+  try {
+    for (; frame <= run.options.frames; ++frame) {
+      if (interrupted != 0) {
+        if (run.progress) std::fputc('\n', stderr);
+        Fail(128 + interrupted, "");
+      }
+      SweepFrame(&run.sweep);
+      OnFrame(frame, *SoftwareBackBuffer());
     }
-    SweepFrame(&run.sweep);
-    OnFrame(frame, *SoftwareBackBuffer());
+  } catch (const std::bad_alloc&) {
+    Fail(1, "cannot allocate the records of frame " + std::to_string(frame) + "'s output");
   }
   CloseDisplayWindow(0);
   EndLayers();

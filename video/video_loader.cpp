@@ -1,11 +1,13 @@
-// vivuvev-render's video writer: the real one in vivuvev-video.so, loaded at
-// the first video from VIVUVEV_VIDEO_PLUGIN_DIR above the executable's own
-// folder (bin/../lib/vivuvev/plugins, in the build tree and installed alike),
-// and kept to the end (FFmpeg's libraries are not made to be unloaded).
+// The programs' video writer: the real one in vivuvev-video.so, loaded at the
+// first video from VIVUVEV_VIDEO_PLUGIN_FROM_PROGRAM, relative to the folder
+// of the program's own file (bin/../lib/vivuvev/plugins for vivuvev-render,
+// in the build tree and installed alike), and kept to the end (FFmpeg's
+// libraries are not made to be unloaded).
 #include <dlfcn.h>
 
 #include <filesystem>
 
+#include "video/video_loader.h"
 #include "video/video_plugin.h"
 
 namespace vivuvev {
@@ -14,12 +16,30 @@ namespace {
 
 const VideoWriterFunctions* functions = nullptr;
 
-bool Load(std::string* error) {
-  if (functions != nullptr) return true;
+// The plugin beside the program's own file, as the kernel names it. Without
+// that name (a sandbox without /proc) nothing is loaded: a path relative to
+// the working folder would load whatever library was planted there.
+bool PluginPath(std::string* path, std::string* error) {
   std::error_code code;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", code);
-  const std::string path =
-      (self.parent_path().parent_path() / VIVUVEV_VIDEO_PLUGIN_DIR / VideoPluginFile).string();
+  if (code || !self.is_absolute()) {
+    *error = "cannot load the video writer: the program cannot tell where it is installed "
+             "(/proc/self/exe: " + (code ? code.message() : "not an absolute path") +
+             "), and it loads the writer from nowhere else";
+    return false;
+  }
+  *path = (self.parent_path() / VIVUVEV_VIDEO_PLUGIN_FROM_PROGRAM / VideoPluginFile)
+              .lexically_normal()
+              .string();
+  return true;
+}
+
+}  // namespace
+
+bool LoadVideoWriter(std::string* error) {
+  if (functions != nullptr) return true;
+  std::string path;
+  if (!PluginPath(&path, error)) return false;
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     *error = std::string("cannot load the video writer: ") + dlerror();
@@ -27,20 +47,23 @@ bool Load(std::string* error) {
   }
   using Entry = const VideoWriterFunctions* (*)();
   const auto entry = reinterpret_cast<Entry>(dlsym(library, VideoPluginEntry));
-  if (entry == nullptr) {
+  const VideoWriterFunctions* table = entry != nullptr ? entry() : nullptr;
+  if (table == nullptr) {
     *error = path + " is not the video writer";
-    dlclose(library);
-    return false;
+  } else if (table->version != VideoPluginVersion) {
+    *error = path + " is version " + std::to_string(table->version) +
+             " of the video writer; this program takes version " + std::to_string(VideoPluginVersion);
+  } else {
+    functions = table;
+    return true;
   }
-  functions = entry();
-  return true;
+  dlclose(library);
+  return false;
 }
-
-}  // namespace
 
 VideoWriter* OpenVideo(const std::string& path, int32_t width, int32_t height, uint32_t fps,
                        std::string* error) {
-  return Load(error) ? functions->open(path, width, height, fps, error) : nullptr;
+  return LoadVideoWriter(error) ? functions->open(path, width, height, fps, error) : nullptr;
 }
 
 bool AddVideoFrame(VideoWriter* video, const BackBuffer& frame, std::string* error) {

@@ -2,6 +2,7 @@
 
 extern "C" const vivuvev::VideoWriterFunctions* VivuvevVideoWriterFunctions() {
   using namespace vivuvev;
-  static const VideoWriterFunctions functions = {OpenVideo, AddVideoFrame, FinishVideo, AbandonVideo};
+  static const VideoWriterFunctions functions = {VideoPluginVersion, OpenVideo, AddVideoFrame,
+                                                 FinishVideo, AbandonVideo};
   return &functions;
 }

@@ -5,21 +5,31 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/error.h>
 #include <libavutil/log.h>
+#include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
-#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <new>
 #include <vector>
 
 #include "video/colour_reduction.h"
+#include "video/partial_file.h"
 
 namespace vivuvev {
 
 struct VideoWriter {
   VideoKind kind = VideoKind::Mp4;
-  std::string path, partial;
+  std::string path;
+  PartialFile file;
+  int writeError = 0;       // errno of the first write to the file that failed
+  bool discarding = false;  // the file is gone: writes and seeks are refused
   AVFormatContext* format = nullptr;
+  bool headerWritten = false;  // and the trailer not yet: the muxer holds packets
   AVCodecContext* codec = nullptr;
   AVStream* stream = nullptr;
   AVFrame* frame = nullptr;
@@ -86,16 +96,56 @@ AVDictionary* EncoderOptions(VideoKind kind) {
   return options;
 }
 
-void Release(VideoWriter* video, bool removePartial) {
+// The file's bytes go through these rather than through a URL that FFmpeg
+// would read as a protocol (pipe:1.gif, tcp://...): the file is the one
+// CreatePartialFile made.
+int WriteToFile(void* opaque, uint8_t* bytes, int size) {
+  auto* v = static_cast<VideoWriter*>(opaque);
+  if (v->discarding) return AVERROR(ECANCELED);
+  if (WritePartialFile(v->file, bytes, static_cast<size_t>(size))) return size;
+  if (v->writeError == 0) v->writeError = errno;
+  return AVERROR(errno);
+}
+
+int64_t SeekInFile(void* opaque, int64_t offset, int whence) {
+  auto* v = static_cast<VideoWriter*>(opaque);
+  if (v->discarding) return AVERROR(ECANCELED);
+  if (whence == AVSEEK_SIZE) {
+    struct stat status;
+    return fstat(v->file.descriptor, &status) == 0 ? status.st_size : AVERROR(errno);
+  }
+  const off_t at = lseek(v->file.descriptor, offset, whence & ~AVSEEK_FORCE);
+  return at < 0 ? AVERROR(errno) : at;
+}
+
+// A failed write, with errno's reason when the file refused it.
+std::string WriteFailure(const VideoWriter* v, int code) {
+  if (v->writeError != 0) return CannotWrite(v->path, v->writeError);
+  return "cannot write '" + v->path + "': " + AvError(code);
+}
+
+void FreeOutput(AVFormatContext* format) {
+  if (format == nullptr) return;
+  if (format->pb != nullptr) {
+    av_freep(&format->pb->buffer);
+    avio_context_free(&format->pb);
+  }
+  avformat_free_context(format);
+}
+
+// Releases everything; whatever is unfinished is thrown away. The muxer
+// frees some of what it holds (GIF's last frame) only in its trailer, which
+// is therefore written into nothing: the file is removed first, and writes
+// are refused.
+void Release(VideoWriter* video) {
+  DiscardPartialFile(&video->file);
+  video->discarding = true;
+  if (video->headerWritten) av_write_trailer(video->format);
   sws_freeContext(video->scale);
   av_frame_free(&video->frame);
   av_packet_free(&video->packet);
   avcodec_free_context(&video->codec);
-  if (video->format != nullptr) {
-    avio_closep(&video->format->pb);
-    avformat_free_context(video->format);
-  }
-  if (removePartial) std::remove(video->partial.c_str());
+  FreeOutput(video->format);
   delete video;
 }
 
@@ -104,7 +154,7 @@ bool OpenEncoder(VideoWriter* v, const AVCodec* encoder, int32_t width, int32_t 
   const KindTraits& traits = TraitsOf(v->kind);
   v->codec = avcodec_alloc_context3(encoder);
   if (v->codec == nullptr) {
-    *error = "out of memory";
+    *error = std::string("cannot allocate the ") + traits.name + " encoder";
     return false;
   }
   AVCodecContext* c = v->codec;
@@ -136,7 +186,7 @@ bool OpenEncoder(VideoWriter* v, const AVCodec* encoder, int32_t width, int32_t 
   v->packet = av_packet_alloc();
   if (v->stream == nullptr || v->frame == nullptr || v->packet == nullptr ||
       avcodec_parameters_from_context(v->stream->codecpar, c) < 0) {
-    *error = "out of memory";
+    *error = std::string("cannot allocate the ") + traits.name + " stream's records";
     return false;
   }
   v->stream->time_base = c->time_base;
@@ -144,29 +194,49 @@ bool OpenEncoder(VideoWriter* v, const AVCodec* encoder, int32_t width, int32_t 
   v->frame->format = c->pix_fmt;
   v->frame->width = width;
   v->frame->height = height;
+  const std::string frameSize = std::to_string(width) + "x" + std::to_string(height);
   if (av_frame_get_buffer(v->frame, 0) < 0) {
-    *error = "out of memory";
+    *error = "cannot allocate the encoder's " + frameSize + " frame";
     return false;
   }
-  if (v->kind == VideoKind::Gif) v->rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  if (v->kind != VideoKind::Gif) return true;
+  try {
+    v->rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  } catch (const std::bad_alloc&) {
+    *error = "cannot allocate the " + frameSize + " RGB frame of the GIF's colour reduction";
+    return false;
+  }
   return true;
 }
 
+constexpr int FileBufferBytes = 1 << 16;
+
+// The partial file, new, and FFmpeg's output over it.
 bool OpenFile(VideoWriter* v, std::string* error) {
-  const int opened = avio_open(&v->format->pb, v->partial.c_str(), AVIO_FLAG_WRITE);
-  if (opened < 0) {
-    *error = "cannot write '" + v->path + "': " + AvError(opened);
+  if (!CreatePartialFile(v->path, &v->file, error)) return false;
+  // The name by which MP4's second pass reads the file again; "file:" keeps
+  // it a local file whatever it holds.
+  v->format->url = av_strdup(("file:" + v->file.partial).c_str());
+  auto* buffer = static_cast<uint8_t*>(av_malloc(FileBufferBytes));
+  if (buffer != nullptr) {
+    v->format->pb = avio_alloc_context(buffer, FileBufferBytes, 1, v, nullptr, WriteToFile, SeekInFile);
+  }
+  if (v->format->pb == nullptr) av_free(buffer);
+  if (v->format->url == nullptr || v->format->pb == nullptr) {
+    *error = "cannot allocate the output records of '" + v->path + "'";
     return false;
   }
+  v->format->flags |= AVFMT_FLAG_CUSTOM_IO;
   AVDictionary* options = nullptr;
   // Browsers start playing before the whole file has arrived.
   if (v->kind == VideoKind::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
   const int written = avformat_write_header(v->format, &options);
   av_dict_free(&options);
   if (written < 0) {
-    *error = "cannot write '" + v->path + "': " + AvError(written);
+    *error = WriteFailure(v, written);
     return false;
   }
+  v->headerWritten = true;
   return true;
 }
 
@@ -181,7 +251,7 @@ bool Encode(VideoWriter* v, const AVFrame* frame, std::string* error) {
     result = av_interleaved_write_frame(v->format, v->packet);
   }
   if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
-  *error = "cannot encode '" + v->path + "': " + AvError(result);
+  *error = v->writeError != 0 ? WriteFailure(v, result) : "cannot encode '" + v->path + "': " + AvError(result);
   return false;
 }
 
@@ -247,16 +317,17 @@ VideoWriter* OpenVideo(const std::string& path, int32_t width, int32_t height, u
   VideoWriter* v = new VideoWriter;
   v->kind = kind;
   v->path = path;
-  v->partial = path + ".partial";
-  avformat_alloc_output_context2(&v->format, nullptr, traits.muxer, v->partial.c_str());
-  if (v->format == nullptr) {
+  avformat_alloc_output_context2(&v->format, nullptr, traits.muxer, nullptr);
+  // MP4's second pass (faststart) reads the file again by its name (see
+  // OpenFile): no protocol but the local file's is allowed.
+  if (v->format == nullptr || av_opt_set(v->format, "protocol_whitelist", "file", 0) < 0) {
     *error = std::string("the installed FFmpeg libraries cannot write ") + traits.muxer + " files";
-    Release(v, false);
+    Release(v);
     return nullptr;
   }
   const bool fileOpened = OpenEncoder(v, encoder, width, height, fps, error) && OpenFile(v, error);
   if (!fileOpened) {
-    Release(v, true);
+    Release(v);
     return nullptr;
   }
   return v;
@@ -274,8 +345,13 @@ bool AddVideoFrame(VideoWriter* v, const BackBuffer& buffer, std::string* error)
     uint8_t* rows[1] = {v->rgb.data()};
     const int pitch[1] = {f->width * 3};
     sws_scale(v->scale, source, sourcePitch, 0, buffer.height, rows, pitch);
-    ReduceColours(v->rgb.data(), f->width, f->height, pitch[0], f->data[0], f->linesize[0],
-                  reinterpret_cast<uint32_t*>(f->data[1]), &v->cells);
+    try {
+      ReduceColours(v->rgb.data(), f->width, f->height, pitch[0], f->data[0], f->linesize[0],
+                    reinterpret_cast<uint32_t*>(f->data[1]), &v->cells);
+    } catch (const std::bad_alloc&) {
+      *error = "cannot allocate the colour cells of the GIF's colour reduction";
+      return false;
+    }
   } else {
     sws_scale(v->scale, source, sourcePitch, 0, buffer.height, f->data, f->linesize);
   }
@@ -287,20 +363,16 @@ bool FinishVideo(VideoWriter* v, std::string* error) {
   bool done = Encode(v, nullptr, error);
   if (done) {
     const int trailer = av_write_trailer(v->format);
-    const int closed = avio_closep(&v->format->pb);
-    if (trailer < 0 || closed < 0) {
-      *error = "cannot write '" + v->path + "': " + AvError(trailer < 0 ? trailer : closed);
-      done = false;
-    }
+    v->headerWritten = false;
+    avio_flush(v->format->pb);
+    const int written = trailer < 0 ? trailer : v->format->pb->error;
+    if (written < 0) *error = WriteFailure(v, written);
+    done = written >= 0 && CompletePartialFile(&v->file, error);
   }
-  if (done && std::rename(v->partial.c_str(), v->path.c_str()) != 0) {
-    *error = "cannot name the video '" + v->path + "'";
-    done = false;
-  }
-  Release(v, !done);
+  Release(v);
   return done;
 }
 
-void AbandonVideo(VideoWriter* video) { Release(video, true); }
+void AbandonVideo(VideoWriter* video) { Release(video); }
 
 }  // namespace vivuvev

@@ -2,9 +2,11 @@
 // in the window the daemon names ($XSCREENSAVER_WINDOW, or -window-id), on the
 // root window (-root) or in a window of its own (-window), follows that
 // window's size, pauses -delay microseconds after every frame, and ends
-// through ProgramEnd with status 0 on SIGTERM or SIGINT. In the daemon's
-// window keys and the mouse are the daemon's; a window of its own also ends
-// on Escape, Q and the window manager's close request.
+// through ProgramEnd with status 0 on SIGTERM, SIGINT or SIGHUP. In the
+// daemon's window keys and the mouse are the daemon's; a window of its own
+// also ends on Escape, Q and the window manager's close request. A lost
+// connection to the X server ends it with status 1. Either way a recording
+// keeps the frames it has.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +40,8 @@ void EndOnSignals() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
+  // The terminal that started it was closed.
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 Window OpenOwnWindow(Display* d) {
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
   // The connection is opened on $DISPLAY, which -display overrides.
   if (!options.displayName.empty()) setenv("DISPLAY", options.displayName.c_str(), 1);
   EndOnSignals();
+  WhenXConnectionLost(EndRecording);
   StartProgram();
   Display* d = XConnection();
   Window own = None;

@@ -1,7 +1,7 @@
 // The x11 platform's connection: Xlib's XOpenDisplay on $DISPLAY, XRandR for
 // the primary monitor, the desktop conventions' _NET_SUPPORTING_WM_CHECK for
-// the window manager, and an error handler that counts errors instead of
-// ending the process.
+// the window manager, an error handler that counts errors instead of
+// ending the process, and what a program does when the connection is lost.
 #include "platform/x11/x11_parts.h"
 
 #include <X11/Xatom.h>
@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "base/system.h"
@@ -26,6 +27,16 @@ Window drawingWindow = None;
 int CountError(Display*, XErrorEvent*) {
   ++errorCount;
   return 0;
+}
+
+void (*lastBeforeLoss)() = nullptr;
+
+// Xlib ends the process once this returns, so it never does.
+int ConnectionLost(Display* d) {
+  std::fprintf(stderr, "%s: lost the connection to the X server %s\n", program_invocation_short_name,
+               DisplayString(d));
+  if (lastBeforeLoss != nullptr) lastBeforeLoss();
+  std::exit(1);
 }
 
 void InternAtoms() {
@@ -137,6 +148,11 @@ int32_t TakeXErrorCount() {
   const int32_t count = errorCount;
   errorCount = 0;
   return count;
+}
+
+void WhenXConnectionLost(void (*last)()) {
+  lastBeforeLoss = last;
+  XSetIOErrorHandler(ConnectionLost);
 }
 
 void SetDrawingWindow(Window window) { drawingWindow = window; }

@@ -75,6 +75,11 @@ MonitorRect PrimaryMonitor();
 // Errors the server reported since the last call; they never end the program.
 int32_t TakeXErrorCount();
 
+// From now on a lost connection (the server ended, its socket closed) prints
+// one line on stderr, runs last, which must make no call to the server, and
+// ends the program with status 1. Without it, Xlib's own handler ends it.
+void WhenXConnectionLost(void (*last)());
+
 // The window the module draws in instead of a window of its own; None for a
 // program that opens its own. Its size stands for the primary screen's.
 void SetDrawingWindow(Window window);

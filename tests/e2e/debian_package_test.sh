@@ -48,6 +48,14 @@ control() { dpkg-deb -f "$deb" "$1"; }
 control Maintainer | grep -Eq '^[^<]+ <[^@]+@[^@>]+\.[^@>]+>$' || fail "maintainer is not 'Name <address>' on a real domain: $(control Maintainer)"
 control Maintainer | grep -q localhost && fail "maintainer is on localhost"
 [ "$(control Suggests)" = xscreensaver ] || fail "Suggests is '$(control Suggests)'"
+# Only the video writer's plugin needs FFmpeg's libraries: they are
+# recommended, never a dependency, and the programs link none of them.
+ffmpeg='lib(avcodec|avformat|avutil|swscale)[0-9]'
+control Depends | grep -Eq 'libc6' || fail "Depends lacks the C library: $(control Depends)"
+control Depends | grep -Eq "$ffmpeg" && fail "FFmpeg's libraries are dependencies: $(control Depends)"
+for library in avcodec avformat avutil swscale; do
+  control Recommends | grep -Eq "(^|, )lib$library[0-9]+ " || fail "lib$library is not recommended: $(control Recommends)"
+done
 [ "$(control Description | wc -l)" -ge 3 ] || fail "no extended description"
 
 grep -qx 'Exec=vivuvev-standalone' root/usr/share/applications/vivuvev.desktop || fail "the desktop entry does not run vivuvev-standalone"
@@ -65,6 +73,11 @@ grep -q '^ THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY KIND' "$cop
 zcat root/usr/share/doc/vivuvev/changelog.gz | head -1 | grep -q '^vivuvev (2.0) ' || fail "changelog does not start at 2.0"
 
 plugin=root/usr/lib/vivuvev/plugins/vivuvev-video.so
+for program in root/usr/bin/* root/usr/libexec/xscreensaver/vivuvev; do
+  readelf -d "$program" | grep -E "NEEDED.*lib(avcodec|avformat|avutil|swscale)" &&
+    fail "${program#root} links FFmpeg's libraries"
+done
+readelf -d "$plugin" | grep -q 'NEEDED.*libavcodec' || fail "the plugin does not link FFmpeg"
 file "$plugin" | grep -q 'shared object.*, stripped' || fail "the video writer is not a stripped shared object: $(file -b "$plugin")"
 for program in root/usr/bin/* root/usr/libexec/xscreensaver/vivuvev "$plugin"; do
   name=${program#root}

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end checks of vivuvev-render --video: each kind of file, decoded
 # again, has the frames, size and rate asked for and shows what the PNGs of
-# the same frames show; an interrupted run leaves nothing. (render_test.sh
-# has the refused video arguments.)
+# the same frames show; FILE is a local file whatever its name; a planted
+# temporary is never written through; an interrupted run and a full disk
+# leave nothing and tell why. (render_test.sh has the refused video
+# arguments.)
 set -u
 render=$1
 probe=$2
@@ -69,16 +71,95 @@ KINDS
 [ "$("$probe" clip16.webp | field frames 1)" = 3 ] || fail "16-bit: expected 3 frames"
 [ "$("$probe" clip16.webp 2 png16/frame-000007.png | field mad 1)" = 0.000 ] || fail "16-bit: last frame is not frame 7"
 
-# Interrupted between frames: the unfinished video goes.
+# Interrupted between frames (Ctrl-C, the terminal's end): the unfinished
+# video goes.
+for signal in INT:130 HUP:129; do
+  rm -rf int && mkdir int
+  "$render" --size 320x180 --frames 100000 --video int/x.webm >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do [ -s int/x.webm.partial ] && break; sleep 0.1; done
+  [ -s int/x.webm.partial ] || fail "SIG${signal%:*}: the video was never started"
+  kill -"${signal%:*}" "$pid"
+  wait "$pid"
+  status=$?
+  [ "$status" -eq "${signal#*:}" ] || fail "SIG${signal%:*}: exit $status, expected ${signal#*:}"
+  [ -z "$(ls -A int)" ] || fail "SIG${signal%:*}: left $(ls -A int)"
+done
+
+# A signal while the output is still being opened (here the cycles file, a
+# FIFO nobody reads, whose opening waits) also removes the video begun.
 rm -rf int && mkdir int
-"$render" --size 320x180 --frames 100000 --video int/x.webm >/dev/null 2>&1 &
+mkfifo int.fifo
+"$render" --size 64x48 --frames 5 --cycles int.fifo --video int/x.webm >/dev/null 2>&1 &
 pid=$!
-for _ in $(seq 100); do [ -s int/x.webm.partial ] && break; sleep 0.1; done
-[ -s int/x.webm.partial ] || fail "interrupt: the video was never started"
-kill -INT "$pid"
+for _ in $(seq 100); do [ -e int/x.webm.partial ] && break; sleep 0.1; done
+[ -e int/x.webm.partial ] || fail "opening: the video was never started"
+kill -TERM "$pid"
 wait "$pid"
 status=$?
-[ "$status" -eq 130 ] || fail "interrupt: exit $status, expected 130"
-[ -z "$(ls -A int)" ] || fail "interrupt: left $(ls -A int)"
+[ "$status" -eq 143 ] || fail "opening: exit $status, expected 143"
+[ -z "$(ls -A int)" ] || fail "opening: left $(ls -A int)"
+
+# FILE is a local file, whatever it holds: never a protocol of FFmpeg's.
+"$render" --size 64x48 --seed 1 --frames 3 --video a:b.mp4 >run.log 2>&1 || fail "a:b.mp4: $(cat run.log)"
+[ "$("$probe" a:b.mp4 | field frames 1)" = 3 ] || fail "a:b.mp4 is not a video of 3 frames"
+"$render" --size 64x48 --seed 1 --frames 3 --video pipe:1.gif >pipe.out 2>run.log || fail "pipe:1.gif: $(cat run.log)"
+grep -q GIF8 pipe.out && fail "pipe:1.gif went to standard output"
+[ "$("$probe" pipe:1.gif | field frames 1)" = 3 ] || fail "pipe:1.gif is not a video of 3 frames"
+# A listener that notes any connection made to it.
+python3 -c '
+import socket, sys
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+s.listen(1)
+print(s.getsockname()[1], flush=True)
+s.accept()
+open(sys.argv[1], "w").write("connected")
+' "$work/connected" >port.txt &
+listener=$!
+for _ in $(seq 50); do [ -s port.txt ] && break; sleep 0.1; done
+port=$(cat port.txt)
+mkdir -p "tcp:/127.0.0.1:$port"
+"$render" --size 64x48 --seed 1 --frames 3 --video "tcp://127.0.0.1:$port/x.webm" >run.log 2>&1 ||
+  fail "tcp://...: $(cat run.log)"
+[ -s "tcp:/127.0.0.1:$port/x.webm" ] || fail "tcp://127.0.0.1:$port/x.webm is not a local file"
+"$render" --size 64x48 --frames 3 --video "tcp://127.0.0.1:$port/none/x.webm" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "tcp://... in a missing folder: expected exit 2"
+sleep 0.5
+[ -e connected ] && fail "a tcp:// name opened a connection"
+kill "$listener" 2>/dev/null
+wait "$listener" 2>/dev/null
+
+# A planted temporary is never written through, nor a leftover reused: the
+# video is refused before the first frame, and both stay as they were.
+echo precious >victim
+ln -s victim planted.webm.partial
+"$render" --size 64x48 --frames 2 --video planted.webm >/dev/null 2>run.err
+[ $? -eq 2 ] || fail "planted link: expected exit 2"
+grep -q "planted.webm.partial' is in the way" run.err || fail "planted link: $(cat run.err)"
+[ "$(cat victim)" = precious ] || fail "planted link: its target was written"
+[ -L planted.webm.partial ] && [ ! -e planted.webm ] || fail "planted link: moved, or the video named"
+echo leftover >left.gif.partial
+"$render" --size 64x48 --frames 2 --video left.gif >/dev/null 2>&1
+[ $? -eq 2 ] || fail "leftover: expected exit 2"
+[ "$(cat left.gif.partial)" = leftover ] && [ ! -e left.gif ] || fail "leftover: reused"
+
+# A full disk (a small file system of its own): one line naming the reason,
+# status 1, nothing left, and under the sanitizers nothing leaked.
+mkdir full
+if unshare -m sh -c 'mount -t tmpfs -o size=32k tmpfs "$0"' "$work/full" 2>/dev/null; then
+  for kind in gif mp4 webm webp; do
+    unshare -m sh -c 'mount -t tmpfs -o size=32k tmpfs "$0" && cd "$0" &&
+      "$1" --size 320x240 --seed 5 --frames 100 --video "x.$2" >/dev/null 2>"$3/full.err"
+      status=$?; ls -A >"$3/full.left"; exit $status' "$work/full" "$render" "$kind" "$work"
+    status=$?
+    [ "$status" -eq 1 ] || fail "full disk, $kind: exit $status, expected 1: $(head -5 full.err)"
+    [ "$(cat full.err)" = "vivuvev-render: cannot write 'x.$kind': No space left on device" ] ||
+      fail "full disk, $kind: $(head -5 full.err)"
+    [ -s full.left ] && fail "full disk, $kind: left $(cat full.left)"
+  done
+else
+  echo "the full disk skipped: no file system of its own can be mounted here"
+fi
 
 report

@@ -72,7 +72,8 @@ Picture ToRgb(const AVFrame* f) {
 // Everything but WebP, and PNG files, through libavformat and libavcodec.
 Decoded DecodeWithLibav(const std::string& path, int keep) {
   AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) Die("cannot open " + path);
+  // "file:" keeps a name with a colon (a:b.mp4) a local file.
+  if (avformat_open_input(&format, ("file:" + path).c_str(), nullptr, nullptr) < 0) Die("cannot open " + path);
   if (avformat_find_stream_info(format, nullptr) < 0) Die("no stream info in " + path);
   const AVCodec* codec = nullptr;
   const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
