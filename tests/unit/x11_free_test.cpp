@@ -294,6 +294,79 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
   }
 }
 
+TEST(ModuleOptions, WindowIdsAreDecimalOr0xHexadecimal) {
+  struct Case {
+    const char* text;
+    unsigned long id;  // 0: refused
+  } cases[] = {
+      {"010", 10},  // a leading 0 is no octal prefix
+      {"08", 8},
+      {"0100", 100},
+      {"0x10", 16},
+      {"0X1f", 31},
+      {"0x001F", 31},
+      {"536870911", 0x1FFFFFFF},  // the largest X id
+      {"0x1FFFFFFF", 0x1FFFFFFF},
+      {"536870912", 0},
+      {"0x20000000", 0},
+      {"99999999999999999999999", 0},
+      {"0", 0},
+      {"0x0", 0},
+      {"0x", 0},
+      {"x10", 0},
+      {"0x0x1f", 0},
+      {"0x-5", 0},
+      {"0x 5", 0},
+      {"1f", 0},
+      {"12 ", 0},
+      {" 12", 0},
+      {"\t12", 0},
+      {"+12", 0},
+      {"-12", 0},
+      {"", 0},
+  };
+  for (const Case& c : cases) {
+    // As -window-id's value and as the daemon's window, with -root beside it.
+    const char* given[] = {"vivuvev", "-window-id", c.text};
+    const char* daemon[] = {"vivuvev", "-root"};
+    for (bool fromDaemon : {false, true}) {
+      ModuleOptions options;
+      std::string error;
+      const bool ok = fromDaemon ? ReadModuleOptions(2, daemon, c.text, &options, &error)
+                                 : ReadModuleOptions(3, given, nullptr, &options, &error);
+      const std::string label = std::string("'") + c.text + (fromDaemon ? "' from the daemon" : "'");
+      if (c.id == 0 && fromDaemon && *c.text == '\0') {
+        // An empty variable names no window: -root holds.
+        EXPECT_TRUE(ok) << label;
+        EXPECT_EQ(options.target, ModuleTarget::RootWindow) << label;
+        continue;
+      }
+      ASSERT_EQ(ok, c.id != 0) << label << ": " << error;
+      if (!ok) continue;
+      EXPECT_EQ(options.target, ModuleTarget::GivenWindow) << label;
+      EXPECT_EQ(options.windowId, c.id) << label;
+    }
+  }
+}
+
+TEST(ModuleOptions, NumbersTakeDigitsAlone) {
+  const char* refused[] = {"\t5", "5\n", " 5", "+5", "0x10", "1e3"};
+  for (const char* value : refused) {
+    for (const char* option : {"-delay", "-record-animation"}) {
+      const char* argv[] = {"vivuvev", option, value};
+      ModuleOptions options;
+      std::string error;
+      EXPECT_FALSE(ReadModuleOptions(3, argv, nullptr, &options, &error)) << option << " '" << value << "'";
+    }
+  }
+  const char* argv[] = {"vivuvev", "-delay", "010", "-record-animation", "007"};
+  ModuleOptions options;
+  std::string error;
+  ASSERT_TRUE(ReadModuleOptions(5, argv, nullptr, &options, &error)) << error;
+  EXPECT_EQ(options.delayMicroseconds, 10u);
+  EXPECT_EQ(options.recordFrames, 7u);
+}
+
 TEST(ModuleOptions, UsageNamesEveryOption) {
   for (const char* option : {"-window", "-root", "-window-id", "-delay", "-fps", "-no-fps", "-display",
                              "-visual", "-install", "-noinstall", "-mono", "-record-animation", "-h", "--help", "--version",
