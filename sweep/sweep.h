@@ -20,7 +20,8 @@ struct DrawingPass;
 // What ends the animation: saver stops on any key or cursor movement,
 // standalone on Escape; the module in a window of its own on Escape, Q or the
 // window manager's close request; under None only the host ends it (the
-// module in the daemon's window, the tools).
+// module in the daemon's window, the tools). Under every rule the animation
+// ends when its window is destroyed.
 enum class StopRule { AnyInput, EscapeKey, QuitKeyOrClose, None };
 
 // The values of one cycle, each stored in 16 bits.

@@ -57,6 +57,10 @@ void DrawSweepRings(DrawingPass* target, const SweepCycle& c, int16_t step) {
 }
 
 bool StopRequested(const SweepState& state) {
+  // A window that is gone shows nothing and takes no key, whatever the rule.
+  // Its end is the queued event, which the pump returns in the frame after
+  // the one that handled the message.
+  if (state.windowEvent == WindowEventDestroyed) return true;
   switch (state.rule) {
     case StopRule::None:
       return false;

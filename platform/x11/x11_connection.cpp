@@ -1,7 +1,7 @@
 // The x11 platform's connection: Xlib's XOpenDisplay on $DISPLAY, XRandR for
 // the primary monitor, the desktop conventions' _NET_SUPPORTING_WM_CHECK for
 // the window manager, and an error handler that counts errors instead of
-// ending the process.
+// ending the process (and passes on those that say a window is gone).
 #include "platform/x11/x11_parts.h"
 
 #include <X11/Xatom.h>
@@ -23,8 +23,9 @@ XAtoms atoms = {};
 int32_t errorCount = 0;
 Window drawingWindow = None;
 
-int CountError(Display*, XErrorEvent*) {
+int CountError(Display*, XErrorEvent* error) {
   ++errorCount;
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) NoteMissingWindow(error->resourceid);
   return 0;
 }
 

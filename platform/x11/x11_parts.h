@@ -6,8 +6,9 @@
 //  [x] Windows: numbered top-level windows, sticky above the others
 //      (_NET_WM_STATE_ABOVE, or raised when obscured), full-screen on the
 //      primary monitor; the module adopts a window it is given.
-//  [x] Events: geometry, map, expose, focus and the close request, as the
-//      portable window messages (window_notifications.cpp).
+//  [x] Events: geometry, map, expose, focus, the close request and the
+//      window's destruction from outside, as the portable window messages
+//      (window_notifications.cpp).
 //  [x] Present: the back buffer's changed rectangles, with MIT-SHM when the
 //      server offers it, XPutImage otherwise; the -fps text over them.
 //  [x] Keyboard: XQueryKeymap by scan code, while the window has the focus.
@@ -73,6 +74,8 @@ struct MonitorRect {
 MonitorRect PrimaryMonitor();
 
 // Errors the server reported since the last call; they never end the program.
+// An error saying that a numbered window does not exist is its end, though
+// (NoteMissingWindow).
 int32_t TakeXErrorCount();
 
 // The window the module draws in instead of a window of its own; None for a
@@ -99,6 +102,14 @@ void ReleaseProgramCursor();
 
 // Whether window number is open and was made sticky (window_x11.cpp).
 bool WindowIsSticky(int32_t number);
+
+// The server answered a request with an error saying that no window (or
+// drawable) id exists. If id is a numbered window's, that window is gone,
+// and the pump reports its end even while its DestroyNotify is still behind
+// other events. Called by the error handler: it makes no request
+// (window_x11.cpp).
+void NoteMissingWindow(XID id);
+
 
 inline Window ToXWindow(WindowHandle handle) {
   return static_cast<Window>(reinterpret_cast<uintptr_t>(handle));

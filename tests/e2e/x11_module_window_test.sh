@@ -3,7 +3,7 @@
 # size (grown, shrunk, a storm of sizes, down to 1x1 and back), shows the
 # frame rate with -fps and not without, and the close request, q, Q and
 # Escape end it with status 0, the close request also through a window
-# manager (openbox).
+# manager (openbox); so does the window's destruction by another program.
 # Usage: x11_module_window_test.sh VIVUVEV SEND_CLOSE_REQUEST
 set -u
 module=$1
@@ -109,6 +109,15 @@ for key in q shift+q Escape; do
   hold_key "$key"
   ends "key $key" 3
 done
+
+# Another program destroys its window: nothing is left to draw in or to take
+# a key, so it ends.
+if own_window destroyed; then
+  sleep 1
+  xdotool windowclose "$module_window"
+  ends "its window destroyed" 3
+  grep -q . "$work/destroyed.err" && fail "its window destroyed: $(head -2 "$work/destroyed.err")"
+fi
 
 # Under a window manager its close button sends the request (a window that
 # takes none would be killed, which breaks the program's X connection).

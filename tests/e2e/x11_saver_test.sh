@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # saver on a private X display of the given depth: every row of its
 # command-line table, the end of the animation within a second of a one-pixel
-# mouse move or of a held key, and the about box, closed with Return, Escape
-# or a click on OK, or the window manager's close request. Every run must exit
-# with status 0.
+# mouse move or of a held key or at once when another program destroys its
+# window, and the about box, closed with Return, Escape or a click on OK, or
+# the window manager's close request. Every run must exit with status 0.
 # Usage: x11_saver_test.sh SAVER SEND_CLOSE_REQUEST DEPTH
 set -u
 saver=$1
@@ -58,6 +58,20 @@ animation /s move-x
 animation /s move-y
 animation /s key
 animation -sfoo move-x
+
+# Its window destroyed by another program: saver ends at once with status 0.
+start destroyed "$saver" /s
+pid=$last_pid
+if window=$(animation_window 5); then
+  xdotool windowclose "$window"
+  if finished "$pid" 2; then
+    [ "$exit_status" -eq 0 ] || fail "saver /s exited $exit_status when its window was destroyed"
+  else
+    fail "saver /s still runs 2 s after its window was destroyed"
+  fi
+else
+  fail "saver /s: no animation window"
+fi
 
 # The about box: "/c", "/c:1234" and "/c 1234", closed in three ways.
 about() {

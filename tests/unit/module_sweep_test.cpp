@@ -133,6 +133,21 @@ TEST_F(ModuleSweepTest, InItsOwnWindowEscapeQAndTheCloseRequestEndIt) {
   }
 }
 
+TEST_F(ModuleSweepTest, AWindowDestroyedFromOutsideEndsItInEveryWindow) {
+  for (bool ownWindow : {false, true}) {
+    TearDown();
+    SetUp();
+    SetHeadlessFrameObserver([](uint32_t frame, const BackBuffer&) {
+      if (frame == 3) PostHeadlessMessage(0, {MessageDestroy, 0, 0});
+      if (frame == 25) stopModule = 1;
+    });
+    RunModuleSweep({0, ownWindow, false}, stopModule);
+    // Frame 3 handles the message, frame 4 takes its event and ends.
+    EXPECT_EQ(HeadlessFramesPresented(), 4u) << ownWindow;
+    EXPECT_EQ(QuitRequested, 1) << ownWindow;
+  }
+}
+
 TEST(FrameRate, TheRateOverEachSecondOfFrames) {
   struct Case {
     uint32_t start;     // tick count of the first frame

@@ -8,6 +8,7 @@
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
 #include "display/window.h"
+#include "display/window_events.h"
 #include "headless_fixture.h"
 #include "input/keyboard.h"
 #include "program/program.h"
@@ -250,6 +251,30 @@ TEST_F(SweepRun, OnlyARuleThatReadsKeysPollsTheKeyboard) {
     for (int frame = 0; frame < 3; ++frame) SweepFrame(&sweep);
     EXPECT_EQ(KeyboardStage == KeyboardAcquired, c.polled);
     EXPECT_EQ(QuitRequested, 0);
+  }
+}
+
+TEST_F(SweepRun, AWindowDestroyedFromOutsideEndsTheAnimationUnderEveryRule) {
+  for (StopRule rule : {StopRule::None, StopRule::EscapeKey, StopRule::QuitKeyOrClose, StopRule::AnyInput}) {
+    SCOPED_TRACE(static_cast<int>(rule));
+    TearDown();
+    SetUp();
+    SetUpSweep(&sweep, rule);
+    for (int frame = 0; frame < 3; ++frame) SweepFrame(&sweep);
+    ASSERT_EQ(QuitRequested, 0);
+    // The end of a window that is not open ends nothing.
+    PostHeadlessMessage(7, {MessageDestroy, 0, 0});
+    SweepFrame(&sweep);
+    SweepFrame(&sweep);
+    ASSERT_EQ(QuitRequested, 0);
+    // The frame that handles the message queues the event; the next one
+    // takes it and ends.
+    PostHeadlessMessage(SweepWindow, {MessageDestroy, 0, 0});
+    SweepFrame(&sweep);
+    EXPECT_EQ(QuitRequested, 0);
+    SweepFrame(&sweep);
+    EXPECT_EQ(sweep.windowEvent, WindowEventDestroyed);
+    EXPECT_EQ(QuitRequested, 1);
   }
 }
 

@@ -94,6 +94,7 @@ TEST(WindowNotifications, EachOtherNotificationBecomesOneMessage) {
       {Notice(WindowNotification::GainedFocus), {MessageActivate}, 1},
       {Notice(WindowNotification::LostFocus), {MessageActivate}, 0},
       {Notice(WindowNotification::CloseRequest), {MessageClose}, 0},
+      {Notice(WindowNotification::Destroyed), {MessageDestroy}, 0},
   };
   for (const Case& c : cases) {
     WindowTrack track{};
@@ -103,6 +104,16 @@ TEST(WindowNotifications, EachOtherNotificationBecomesOneMessage) {
       EXPECT_EQ(t.messages[0].wParam, c.wParam) << static_cast<int>(c.notice.kind);
     }
   }
+}
+
+TEST(WindowNotifications, ADestroyedWindowIsReportedOnce) {
+  // Its DestroyNotify may follow the errors that already said it is gone.
+  WindowTrack track{};
+  TranslateWindowNotice(&track, Geometry(0, 0, 640, 480));
+  EXPECT_EQ(Messages(TranslateWindowNotice(&track, Notice(WindowNotification::Destroyed))),
+            std::vector<uint32_t>{MessageDestroy});
+  EXPECT_TRUE(track.destroyed);
+  EXPECT_EQ(TranslateWindowNotice(&track, Notice(WindowNotification::Destroyed)).count, 0);
 }
 
 TEST(Keymap, KeycodeKIsScanCodeKMinus8) {
