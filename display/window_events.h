@@ -51,6 +51,7 @@ constexpr uint32_t MessageActivate = 0x0006;    // WM_ACTIVATE
 constexpr uint32_t MessageClose = 0x0010;       // WM_CLOSE
 constexpr uint32_t MessageEraseBackground = 0x0014;  // WM_ERASEBKGND
 constexpr uint32_t MessageNcDestroy = 0x0082;   // WM_NCDESTROY
+constexpr uint32_t MessageKeyDown = 0x0100;     // WM_KEYDOWN; bits 16-23 of lParam: the scan code
 constexpr uint32_t MessageCommand = 0x0111;     // WM_COMMAND
 constexpr uintptr_t SizeRestored = 0;           // SIZE_RESTORED
 constexpr uintptr_t SizeMinimized = 1;          // SIZE_MINIMIZED

@@ -67,9 +67,8 @@ bool StopRequested(const SweepState& state) {
     case StopRule::EscapeKey:
       return KeyIsDown(KeyEscape) != 0;
     case StopRule::QuitKeyOrClose:
-      // The close request comes back from the pump twice, as the message and
-      // as the queued event; both carry the same number.
-      return KeyIsDown(KeyEscape) != 0 || KeyIsDown(KeyQ) != 0 ||
+      // Key presses, not the polled state: a tap shorter than a frame counts.
+      return KeyWasPressed(KeyEscape) || KeyWasPressed(KeyQ) ||
              state.windowEvent == WindowEventCloseRequest;
     case StopRule::AnyInput:
       break;
@@ -101,9 +100,10 @@ bool SweepFrame(SweepState* s) {
     surface.Present(surface.context);
   }
   s->windowEvent = PollWindowEvent();
-  // Reading the keys costs a round trip to the X server; a rule that reads
-  // none (the module in the daemon's window, the tools) skips it.
-  if (s->rule != StopRule::None) PollKeyboard();
+  // Reading the keys costs a round trip to the X server; only the rules that
+  // read the polled keys (saver's and standalone's) read them. The module
+  // takes the keys of its own window from the window's events.
+  if (s->rule == StopRule::AnyInput || s->rule == StopRule::EscapeKey) PollKeyboard();
   if (StopRequested(*s)) QuitRequested = 1;
   return shown;
 }

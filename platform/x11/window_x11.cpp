@@ -5,11 +5,13 @@
 // translated by window_notifications.cpp into the messages HandleWindowMessage
 // knows, so the same window events are queued as on Windows. A window that is
 // destroyed from outside (DestroyNotify, or an error that says it does not
-// exist) is reported once as destroyed.
+// exist) is reported once as destroyed. A window whose maker selected its key
+// presses (the module's own) hands each press to the keyboard as an event.
 //
 // Window styles with no X counterpart here (tool windows, maximised,
 // minimised, centring on the active window) are taken as plain windows.
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <map>
@@ -22,6 +24,8 @@
 #include "display/window_events.h"
 #include "display/window_notifications.h"
 #include "display/window_table.h"
+#include "input/keyboard.h"
+#include "input/keymap.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -53,12 +57,6 @@ struct MotifHints {
   unsigned long status;
 };
 constexpr unsigned long MotifDecorationsFlag = 2;
-
-void SetTitle(Display* d, Window w, const char* title) {
-  XStoreName(d, w, title);
-  XChangeProperty(d, w, Atoms().netWmName, Atoms().utf8String, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
-}
 
 void SendWmState(Display* d, Window w, bool add, Atom state) {
   XEvent event{};
@@ -106,9 +104,7 @@ Window CreateOwnWindow(Display* d, int32_t x, int32_t y, int32_t width, int32_t 
                                  InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWCursor,
                                  &attributes);
   if (w == None) return None;
-  SetTitle(d, w, title);
-  XClassHint classHint{const_cast<char*>("vivuvev"), const_cast<char*>("Vivuvev")};
-  XSetClassHint(d, w, &classHint);
+  NameProgramWindow(d, w, title);
   Atom protocols[] = {Atoms().wmDeleteWindow};
   XSetWMProtocols(d, w, protocols, 1);
   XSizeHints* size = XAllocSizeHints();
@@ -234,6 +230,11 @@ int32_t DispatchXEvent(Display* d, const XEvent& event) {
     }
     return 0;
   }
+  if (event.type == KeyPress) {
+    // Only a window whose maker selected them delivers key presses.
+    NoteKeyPress(ScanCodeOfKeycode(event.xkey.keycode));
+    return static_cast<int32_t>(MessageKeyDown);
+  }
   WindowNotice notice{};
   if (!NoticeFor(d, event, &notice)) return 0;
   return DispatchNotice(number, native, notice);
@@ -279,7 +280,11 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
   native.foreign = DrawingWindow() != None;
   if (native.foreign) {
     native.window = DrawingWindow();
-    XSelectInput(d, native.window, WindowEvents);
+    // What its maker selected stays selected: the module takes the keys of
+    // its own window as events.
+    XWindowAttributes made{};
+    const long kept = XGetWindowAttributes(d, native.window, &made) ? made.your_event_mask : NoEventMask;
+    XSelectInput(d, native.window, kept | WindowEvents);
   } else {
     native.window = CreateOwnWindow(d, x, y, width, height, title ? title : "", flags);
     if (native.window == None) return nullptr;
@@ -317,6 +322,25 @@ int32_t SetWindowSticky(int32_t number, int32_t on) {
 void NoteMissingWindow(XID id) {
   for (auto& entry : natives) {
     if (entry.second.window == id) entry.second.gone = true;
+  }
+}
+
+void NameProgramWindow(Display* d, Window w, const char* title) {
+  XStoreName(d, w, title);
+  XChangeProperty(d, w, Atoms().netWmName, Atoms().utf8String, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
+  XClassHint classHint{const_cast<char*>("vivuvev"), const_cast<char*>("Vivuvev")};
+  XSetClassHint(d, w, &classHint);
+  // Xlib takes 32-bit property items as longs.
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(d, w, Atoms().netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  char host[256] = {};
+  char* hosts[] = {host};
+  XTextProperty machine{};
+  if (gethostname(host, sizeof host - 1) == 0 && XStringListToTextProperty(hosts, 1, &machine)) {
+    XSetWMClientMachine(d, w, &machine);
+    XFree(machine.value);
   }
 }
 

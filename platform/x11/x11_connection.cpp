@@ -40,11 +40,12 @@ void InternAtoms() {
                          "_NET_WM_WINDOW_TYPE_DIALOG",
                          "_NET_SUPPORTING_WM_CHECK",
                          "_MOTIF_WM_HINTS",
-                         "UTF8_STRING"};
+                         "UTF8_STRING",
+                         "_NET_WM_PID"};
   Atom* slots[] = {&atoms.wmProtocols,     &atoms.wmDeleteWindow,       &atoms.netWmName,
                    &atoms.netWmState,      &atoms.netWmStateAbove,      &atoms.netWmStateFullscreen,
                    &atoms.netWmWindowType, &atoms.netWmWindowTypeDialog, &atoms.netSupportingWmCheck,
-                   &atoms.motifWmHints,    &atoms.utf8String};
+                   &atoms.motifWmHints,    &atoms.utf8String,           &atoms.netWmPid};
   constexpr int count = sizeof(names) / sizeof(names[0]);
   Atom values[count];
   XInternAtoms(display, const_cast<char**>(names), count, False, values);

@@ -3,7 +3,8 @@
 # command-line table, the end of the animation within a second of a one-pixel
 # mouse move or of a held key or at once when another program destroys its
 # window, and the about box, closed with Return, Escape or a click on OK, or
-# the window manager's close request. Every run must exit with status 0.
+# the window manager's close request. Every run must exit with status 0, and
+# every window says whose it is.
 # Usage: x11_saver_test.sh SAVER SEND_CLOSE_REQUEST DEPTH
 set -u
 saver=$1
@@ -63,6 +64,7 @@ animation -sfoo move-x
 start destroyed "$saver" /s
 pid=$last_pid
 if window=$(animation_window 5); then
+  names_itself "saver's window" "$window" "$pid" ""
   xdotool windowclose "$window"
   if finished "$pid" 2; then
     [ "$exit_status" -eq 0 ] || fail "saver /s exited $exit_status when its window was destroyed"
@@ -85,6 +87,7 @@ about() {
   fi
   sleep 0.3
   running "$pid" || fail "saver '$args' ended before the box was closed"
+  names_itself "the about box" "$id" "$pid" "Vivuvev V2.0"
   case "$how" in
     Return | Escape) xdotool key "$how" ;;
     close-request) "$close_request" "$id" ;;

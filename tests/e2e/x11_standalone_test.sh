@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # standalone on a private X display of the given depth: it covers the screen
 # with rings, ignores the mouse and every key but Escape, and ends on Escape
-# with status 0. A close request leaves its window open; when another program
-# destroys it, standalone ends at once with status 0.
+# with status 0. A close request leaves its window open; its window says
+# whose it is; when another program destroys it, standalone ends at once
+# with status 0.
 # Usage: x11_standalone_test.sh STANDALONE SEND_CLOSE_REQUEST DEPTH [Xvfb options...]
 set -u
 standalone=$1
@@ -15,6 +16,7 @@ start_display "$depth" 640x480 "$@"
 start standalone "$standalone" /c ignored arguments
 pid=$last_pid
 window=$(animation_window 5) || fail "no window of standalone appeared"
+names_itself "standalone's window" "$window" "$pid" ""
 
 xdotool mousemove_relative 1 0
 xdotool mousemove 10 10

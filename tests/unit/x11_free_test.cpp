@@ -116,6 +116,15 @@ TEST(WindowNotifications, ADestroyedWindowIsReportedOnce) {
   EXPECT_EQ(TranslateWindowNotice(&track, Notice(WindowNotification::Destroyed)).count, 0);
 }
 
+TEST(Keymap, AKeyEventsKeycodeIsItsScanCodePlus8) {
+  struct Case {
+    uint32_t keycode;
+    int32_t scanCode;
+  } cases[] = {{9, 1} /* Escape */, {24, 16} /* Q */, {8, 0}, {255, 247},
+               {263, 255}, {7, -1}, {0, -1}, {264, -1}, {0xFFFFFFFFu, -1}};
+  for (const Case& c : cases) EXPECT_EQ(ScanCodeOfKeycode(c.keycode), c.scanCode) << c.keycode;
+}
+
 TEST(Keymap, KeycodeKIsScanCodeKMinus8) {
   struct Case {
     int keycode;
