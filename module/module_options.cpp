@@ -60,7 +60,8 @@ struct OptionEntry {
 bool ParseUnsigned(const char* text, int base, unsigned long long limit, unsigned long long* value) {
   if (text == nullptr || *text == '\0') return false;
   for (const char* c = text; *c != '\0'; ++c) {
-    const bool digit = base == 16 ? std::isxdigit(static_cast<unsigned char>(*c)) != 0 : *c >= '0' && *c <= '9';
+    const bool digit =
+        base == 16 ? std::isxdigit(static_cast<unsigned char>(*c)) != 0 : *c >= '0' && *c <= '9';
     if (!digit) return false;
   }
   errno = 0;

@@ -25,7 +25,9 @@ Window drawingWindow = None;
 
 int CountError(Display*, XErrorEvent* error) {
   ++errorCount;
-  if (error->error_code == BadWindow || error->error_code == BadDrawable) NoteMissingWindow(error->resourceid);
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+    NoteMissingWindow(error->resourceid);
+  }
   return 0;
 }
 

@@ -109,7 +109,9 @@ TEST_F(ModuleSweepTest, ANewWindowSizeStartsTheAnimationOverAtThatSize) {
 
 // A key's press as its window reports it: WM_KEYDOWN carries the scan code
 // in bits 16-23.
-HeadlessMessage KeyPress(int32_t scanCode) { return {MessageKeyDown, 0, static_cast<intptr_t>(scanCode) << 16}; }
+HeadlessMessage KeyPress(int32_t scanCode) {
+  return {MessageKeyDown, 0, static_cast<intptr_t>(scanCode) << 16};
+}
 
 TEST_F(ModuleSweepTest, InItsOwnWindowEscapeQAndTheCloseRequestEndIt) {
   enum Input { Escape, Q, OtherKey, CloseRequest, EscapeHeldWithoutAPress };
