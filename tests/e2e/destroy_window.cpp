@@ -4,10 +4,10 @@
 // event a frame then finds the DestroyNotify behind all of them, and can know
 // its window is gone sooner only from the errors its drawing brings.
 // Usage: destroy_window WINDOW_ID [COUNT]
-#include <X11/Xlib.h>
-
 #include <cstdio>
 #include <cstdlib>
+
+#include "x_test_client.h"
 
 int main(int argc, char** argv) {
   if (argc != 2 && argc != 3) {
@@ -16,16 +16,9 @@ int main(int argc, char** argv) {
   }
   const Window window = std::strtoul(argv[1], nullptr, 0);
   const long count = argc == 3 ? std::strtol(argv[2], nullptr, 10) : 0;
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "destroy_window: no display\n");
-    return 1;
-  }
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.message_type = XInternAtom(display, "VIVUVEV_TEST_NOTHING", False);
-  event.xclient.format = 32;
+  Display* display = OpenTestDisplay("destroy_window");
+  if (display == nullptr) return 1;
+  XEvent event = ClientMessageFor(window, XInternAtom(display, "VIVUVEV_TEST_NOTHING", False));
   for (long i = 0; i < count; ++i) {
     event.xclient.data.l[0] = i;
     XSendEvent(display, window, False, StructureNotifyMask, &event);
