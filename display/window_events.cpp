@@ -100,6 +100,12 @@ WindowMessageResult HandleWindowMessage(int32_t number, WindowRecord* record, bo
       return {WindowAction::CallDefault, 0};
     case MessageNcDestroy:
       return {WindowAction::RemoveSavedFocus, 1};
+    case MessageDestroy:
+      // The program's own closing takes the number off the window before it
+      // destroys it, so a numbered window that is destroyed was destroyed by
+      // someone else: another program, or the end of the one that made it.
+      if (forNumberedWindow) Queue(WindowEventDestroyed, number, number);
+      return {WindowAction::CallDefault, 0};
     case MessageCommand:
       if (lParam == 0 && (wParam >> 16) != 0) {
         const auto command = static_cast<int32_t>(wParam & 0xFFFFu);

@@ -20,6 +20,11 @@ constexpr int32_t WindowEventActivated = 13104;
 constexpr int32_t WindowEventMinimized = 13107;
 constexpr int32_t WindowEventMaximized = 13108;
 constexpr int32_t WindowEventRestored = 13109;
+// The window system destroyed the window while it was open: nothing can be
+// shown in it or end the program through it any more. Unlike the codes that
+// equal a message's identifier, it never comes from a pump that returns the
+// identifier of a message for some other window.
+constexpr int32_t WindowEventDestroyed = 13110;
 
 struct WindowEvent {
   int32_t code;
@@ -39,12 +44,14 @@ size_t QueuedWindowEventCount();
 
 // Message identifiers as the Windows window manager numbers them; the other
 // platforms translate their events to these.
+constexpr uint32_t MessageDestroy = 0x0002;     // WM_DESTROY
 constexpr uint32_t MessageMove = 0x0003;        // WM_MOVE
 constexpr uint32_t MessageSize = 0x0005;        // WM_SIZE
 constexpr uint32_t MessageActivate = 0x0006;    // WM_ACTIVATE
 constexpr uint32_t MessageClose = 0x0010;       // WM_CLOSE
 constexpr uint32_t MessageEraseBackground = 0x0014;  // WM_ERASEBKGND
 constexpr uint32_t MessageNcDestroy = 0x0082;   // WM_NCDESTROY
+constexpr uint32_t MessageKeyDown = 0x0100;     // WM_KEYDOWN; bits 16-23 of lParam: the scan code
 constexpr uint32_t MessageCommand = 0x0111;     // WM_COMMAND
 constexpr uintptr_t SizeRestored = 0;           // SIZE_RESTORED
 constexpr uintptr_t SizeMinimized = 1;          // SIZE_MINIMIZED

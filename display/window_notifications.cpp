@@ -60,6 +60,14 @@ TranslatedMessages TranslateWindowNotice(WindowTrack* track, const WindowNotice&
     case WindowNotification::CloseRequest:
       Add(&out, MessageClose, 0, 0);
       break;
+    case WindowNotification::Destroyed:
+      // Known from its notification or from the errors that requests on it
+      // bring, whichever comes first.
+      if (!track->destroyed) {
+        track->destroyed = true;
+        Add(&out, MessageDestroy, 0, 0);
+      }
+      break;
   }
   return out;
 }

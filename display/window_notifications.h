@@ -20,6 +20,7 @@ enum class WindowNotification {
   GainedFocus,   // the window got the keyboard focus
   LostFocus,     // the window lost it
   CloseRequest,  // the window manager asks the window to close
+  Destroyed,     // the window no longer exists: another client destroyed it, or its maker ended
 };
 
 struct WindowNotice {
@@ -36,6 +37,7 @@ struct WindowTrack {
   // (closing destroys them), so that is the user or the window manager
   // iconifying it.
   bool minimised;
+  bool destroyed;  // the destruction has been reported; it is reported once
 };
 
 struct TranslatedMessage {

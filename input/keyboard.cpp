@@ -1,5 +1,8 @@
 #include "input/keyboard.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "display/screen.h"
 #include "input/keyboard_device.h"
 
@@ -7,6 +10,12 @@ namespace vivuvev {
 
 uint32_t KeyboardStage = KeyboardClosed;
 uint8_t KeyboardState[256] = {};
+
+namespace {
+
+bool pressed[256] = {};
+
+}  // namespace
 
 int32_t OpenKeyboard() {
   if (!KeyboardLibraryLoad()) return 0;
@@ -47,6 +56,13 @@ int32_t KeyIsDown(int32_t key) {
 void CloseKeyboard() {
   KeyboardDeviceClose();
   KeyboardStage = KeyboardClosed;
+  std::fill(std::begin(pressed), std::end(pressed), false);
 }
+
+void NoteKeyPress(int32_t key) {
+  if (key >= 0 && key <= 255) pressed[key] = true;
+}
+
+bool KeyWasPressed(int32_t key) { return key >= 0 && key <= 255 && pressed[key]; }
 
 }  // namespace vivuvev

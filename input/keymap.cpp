@@ -2,6 +2,11 @@
 
 namespace vivuvev {
 
+int32_t ScanCodeOfKeycode(uint32_t keycode) {
+  constexpr auto offset = static_cast<uint32_t>(KeycodeOffset);
+  return keycode < offset || keycode > offset + 255 ? -1 : static_cast<int32_t>(keycode - offset);
+}
+
 void KeymapToKeyboardState(const char (&keymap)[32], uint8_t (&state)[256]) {
   for (int32_t scan = 0; scan < 256; ++scan) {
     const int32_t keycode = scan + KeycodeOffset;

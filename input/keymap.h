@@ -12,6 +12,10 @@ namespace vivuvev {
 
 constexpr int32_t KeycodeOffset = 8;
 
+// The scan code of X keycode k (k - 8), or -1 for a keycode with none (below
+// 8, or past scan code 255).
+int32_t ScanCodeOfKeycode(uint32_t keycode);
+
 // Fills all 256 bytes: 0x80 for each scan code whose key is down, 0 otherwise.
 void KeymapToKeyboardState(const char (&keymap)[32], uint8_t (&state)[256]);
 

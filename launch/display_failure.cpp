@@ -3,8 +3,10 @@
 namespace vivuvev {
 
 std::string NoDisplayMessage(const std::string& program, const std::string& display) {
-  const std::string tried =
-      display.empty() ? std::string("no display named (DISPLAY is not set)") : "display '" + display + "'";
+  // Xlib names no display when DISPLAY is unset and when it is empty alike.
+  const std::string tried = display.empty()
+                                ? std::string("a display, as none is named (DISPLAY is empty or not set)")
+                                : "display '" + display + "'";
   return program + ": cannot open " + tried + "; nothing can be shown, so it ends";
 }
 

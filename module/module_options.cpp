@@ -1,5 +1,6 @@
 #include "module/module_options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -54,20 +55,29 @@ struct OptionEntry {
   bool flagValue;
 };
 
+// text: one or more digits of base (10 or 16) and nothing else, not even a
+// sign, blanks or a prefix, which strtoull would take.
 bool ParseUnsigned(const char* text, int base, unsigned long long limit, unsigned long long* value) {
-  if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' || *text == ' ') return false;
+  if (text == nullptr || *text == '\0') return false;
+  for (const char* c = text; *c != '\0'; ++c) {
+    const bool digit =
+        base == 16 ? std::isxdigit(static_cast<unsigned char>(*c)) != 0 : *c >= '0' && *c <= '9';
+    if (!digit) return false;
+  }
   errno = 0;
-  char* end = nullptr;
-  const unsigned long long v = std::strtoull(text, &end, base);
-  if (errno != 0 || *end != '\0' || v > limit) return false;
+  const unsigned long long v = std::strtoull(text, nullptr, base);
+  if (errno != 0 || v > limit) return false;
   *value = v;
   return true;
 }
 
+// Decimal, or hexadecimal after 0x; a leading 0 is a decimal digit like any
+// other, never a sign of octal.
 bool ParseWindowId(const char* text, unsigned long* id) {
+  const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   unsigned long long v = 0;
   // XIDs have 29 significant bits; 0 is no window.
-  if (!ParseUnsigned(text, 0, 0x1FFFFFFFull, &v) || v == 0) return false;
+  if (!ParseUnsigned(hex ? text + 2 : text, hex ? 16 : 10, 0x1FFFFFFFull, &v) || v == 0) return false;
   *id = static_cast<unsigned long>(v);
   return true;
 }

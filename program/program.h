@@ -10,7 +10,7 @@ namespace vivuvev {
 extern int16_t MaxStep;
 // Pixels of radius per step.
 extern int8_t StepSize;
-// 1 once the user has asked the animation to stop.
+// 1 once the user has asked the animation to stop, or its window is gone.
 extern int8_t QuitRequested;
 
 // Creates the private heap, starts the support layers and sets MaxStep and

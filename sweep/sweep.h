@@ -18,9 +18,11 @@ namespace vivuvev {
 struct DrawingPass;
 
 // What ends the animation: saver stops on any key or cursor movement,
-// standalone on Escape; the module in a window of its own on Escape, Q or the
-// window manager's close request; under None only the host ends it (the
-// module in the daemon's window, the tools).
+// standalone on Escape, both read by polling; the module in a window of its
+// own on a press of Escape or Q (from the window's key events) or the window
+// manager's close request; under None only the host ends it (the module in
+// the daemon's window, the tools). Under every rule the animation ends when
+// its window is destroyed.
 enum class StopRule { AnyInput, EscapeKey, QuitKeyOrClose, None };
 
 // The values of one cycle, each stored in 16 bits.
@@ -100,8 +102,9 @@ SweepState StartingSweepState(StopRule rule, int32_t width, int32_t height,
 
 // Advances the animation by one frame: picks a new cycle's values when the
 // last one is done, draws the step's two rings, blends the canvas over the
-// back buffer, presents it, handles one window event, polls the keyboard and
-// runs the stop test, which sets QuitRequested. Returns false, having drawn
+// back buffer, presents it, handles one window event, polls the keyboard
+// (under the rules that read it) and runs the stop test, which sets
+// QuitRequested. Returns false, having drawn
 // and shown nothing, on a screen too small for a single step (MaxStep below
 // 1); it still picked a cycle, took an event and ran the stop test, and the
 // host should wait a little before the next call instead of spinning.

@@ -57,15 +57,18 @@ void DrawSweepRings(DrawingPass* target, const SweepCycle& c, int16_t step) {
 }
 
 bool StopRequested(const SweepState& state) {
+  // A window that is gone shows nothing and takes no key, whatever the rule.
+  // Its end is the queued event, which the pump returns in the frame after
+  // the one that handled the message.
+  if (state.windowEvent == WindowEventDestroyed) return true;
   switch (state.rule) {
     case StopRule::None:
       return false;
     case StopRule::EscapeKey:
       return KeyIsDown(KeyEscape) != 0;
     case StopRule::QuitKeyOrClose:
-      // The close request comes back from the pump twice, as the message and
-      // as the queued event; both carry the same number.
-      return KeyIsDown(KeyEscape) != 0 || KeyIsDown(KeyQ) != 0 ||
+      // Key presses, not the polled state: a tap shorter than a frame counts.
+      return KeyWasPressed(KeyEscape) || KeyWasPressed(KeyQ) ||
              state.windowEvent == WindowEventCloseRequest;
     case StopRule::AnyInput:
       break;
@@ -97,9 +100,10 @@ bool SweepFrame(SweepState* s) {
     surface.Present(surface.context);
   }
   s->windowEvent = PollWindowEvent();
-  // Reading the keys costs a round trip to the X server; a rule that reads
-  // none (the module in the daemon's window, the tools) skips it.
-  if (s->rule != StopRule::None) PollKeyboard();
+  // Reading the keys costs a round trip to the X server; only the rules that
+  // read the polled keys (saver's and standalone's) read them. The module
+  // takes the keys of its own window from the window's events.
+  if (s->rule == StopRule::AnyInput || s->rule == StopRule::EscapeKey) PollKeyboard();
   if (StopRequested(*s)) QuitRequested = 1;
   return shown;
 }

@@ -1,6 +1,8 @@
 // Headless window library: numbered windows that exist only as records, and a
 // message queue that the test script fills. Messages go through the same
-// HandleWindowMessage as on every other platform.
+// HandleWindowMessage as on every other platform; a key-down message also
+// reaches the keyboard as a key press, as the key events of the module's own
+// window do on X11.
 #include <deque>
 #include <map>
 #include <string>
@@ -8,6 +10,7 @@
 #include "display/window.h"
 #include "display/window_events.h"
 #include "display/window_table.h"
+#include "input/keyboard.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_parts.h"
 
@@ -62,6 +65,9 @@ int32_t NextWindowEvent(int32_t) {
   FinishWindowMessage(number, HandleWindowMessage(number, record, record != nullptr,
                                                   posted.message.message, posted.message.wParam,
                                                   posted.message.lParam));
+  if (posted.message.message == MessageKeyDown) {
+    NoteKeyPress(static_cast<int32_t>((posted.message.lParam >> 16) & 0xFF));
+  }
   return static_cast<int32_t>(posted.message.message);
 }
 

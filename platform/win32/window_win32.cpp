@@ -28,7 +28,8 @@ static_assert(ShowNormal == SW_SHOWNORMAL && ShowMinimized == SW_SHOWMINIMIZED &
 static_assert(UseDefaultPosition == CW_USEDEFAULT, "default position");
 static_assert(MessageMove == WM_MOVE && MessageSize == WM_SIZE && MessageActivate == WM_ACTIVATE &&
                   MessageClose == WM_CLOSE && MessageEraseBackground == WM_ERASEBKGND &&
-                  MessageNcDestroy == WM_NCDESTROY && MessageCommand == WM_COMMAND,
+                  MessageNcDestroy == WM_NCDESTROY && MessageCommand == WM_COMMAND &&
+                  MessageDestroy == WM_DESTROY && MessageKeyDown == WM_KEYDOWN,
               "message numbers");
 static_assert(SizeRestored == SIZE_RESTORED && SizeMinimized == SIZE_MINIMIZED &&
                   SizeMaximized == SIZE_MAXIMIZED,

@@ -65,9 +65,7 @@ Window CreateBoxWindow(Display* d, const char* title, const MessageBoxLayout& la
                                        static_cast<unsigned>(layout.height), 1, BlackPixel(d, screen),
                                        WhitePixel(d, screen));
   XSelectInput(d, w, BoxEvents);
-  XStoreName(d, w, title);
-  XChangeProperty(d, w, Atoms().netWmName, Atoms().utf8String, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
+  NameProgramWindow(d, w, title);
   Atom dialog = Atoms().netWmWindowTypeDialog;
   XChangeProperty(d, w, Atoms().netWmWindowType, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<unsigned char*>(&dialog), 1);

@@ -48,9 +48,9 @@ Window OpenOwnWindow(Display* d) {
   const int screen = DefaultScreen(d);
   const Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, OwnWindowWidth, OwnWindowHeight, 0,
                                        BlackPixel(d, screen), BlackPixel(d, screen));
-  XStoreName(d, w, "vivuvev");
-  XClassHint classHint{const_cast<char*>("vivuvev"), const_cast<char*>("Vivuvev")};
-  XSetClassHint(d, w, &classHint);
+  vivuvev::NameProgramWindow(d, w, "vivuvev");
+  // Its keys come as events, so that a tap shorter than a frame still counts.
+  XSelectInput(d, w, KeyPressMask);
   // The window manager's close button asks instead of killing the connection.
   Atom protocols[] = {vivuvev::Atoms().wmDeleteWindow};
   XSetWMProtocols(d, w, protocols, 1);

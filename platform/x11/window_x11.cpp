@@ -3,11 +3,15 @@
 // _NET_WM_STATE_ABOVE when a window manager runs and by raising them
 // otherwise, and a pump that takes at most one X event per call. X events are
 // translated by window_notifications.cpp into the messages HandleWindowMessage
-// knows, so the same window events are queued as on Windows.
+// knows, so the same window events are queued as on Windows. A window that is
+// destroyed from outside (DestroyNotify, or an error that says it does not
+// exist) is reported once as destroyed. A window whose maker selected its key
+// presses (the module's own) hands each press to the keyboard as an event.
 //
 // Window styles with no X counterpart here (tool windows, maximised,
 // minimised, centring on the active window) are taken as plain windows.
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <map>
@@ -20,6 +24,8 @@
 #include "display/window_events.h"
 #include "display/window_notifications.h"
 #include "display/window_table.h"
+#include "input/keyboard.h"
+#include "input/keymap.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -38,6 +44,7 @@ struct NativeWindow {
   Window window;
   bool foreign;  // the module's drawing window: used, never made or destroyed
   bool sticky;
+  bool gone;     // destroyed from outside: no request may name it any more
   WindowTrack track;
 };
 
@@ -50,12 +57,6 @@ struct MotifHints {
   unsigned long status;
 };
 constexpr unsigned long MotifDecorationsFlag = 2;
-
-void SetTitle(Display* d, Window w, const char* title) {
-  XStoreName(d, w, title);
-  XChangeProperty(d, w, Atoms().netWmName, Atoms().utf8String, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
-}
 
 void SendWmState(Display* d, Window w, bool add, Atom state) {
   XEvent event{};
@@ -103,9 +104,7 @@ Window CreateOwnWindow(Display* d, int32_t x, int32_t y, int32_t width, int32_t 
                                  InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWCursor,
                                  &attributes);
   if (w == None) return None;
-  SetTitle(d, w, title);
-  XClassHint classHint{const_cast<char*>("vivuvev"), const_cast<char*>("Vivuvev")};
-  XSetClassHint(d, w, &classHint);
+  NameProgramWindow(d, w, title);
   Atom protocols[] = {Atoms().wmDeleteWindow};
   XSetWMProtocols(d, w, protocols, 1);
   XSizeHints* size = XAllocSizeHints();
@@ -177,6 +176,11 @@ bool NoticeFor(Display* d, const XEvent& event, WindowNotice* notice) {
       }
       notice->kind = event.type == FocusIn ? WindowNotification::GainedFocus : WindowNotification::LostFocus;
       return true;
+    case DestroyNotify:
+      // Only the server's word counts: another client may send anything.
+      if (event.xdestroywindow.send_event) return false;
+      notice->kind = WindowNotification::Destroyed;
+      return true;
     case ClientMessage:
       if (event.xclient.message_type != Atoms().wmProtocols ||
           static_cast<Atom>(event.xclient.data.l[0]) != Atoms().wmDeleteWindow) {
@@ -189,23 +193,11 @@ bool NoticeFor(Display* d, const XEvent& event, WindowNotice* notice) {
   }
 }
 
-// Handles one X event; returns the identifier of the first message it became.
-int32_t DispatchXEvent(Display* d, const XEvent& event) {
-  const WindowHandle handle = ToWindowHandle(event.xany.window);
-  const int32_t number = WindowNumberOf(handle);
-  if (number < 0) return 0;
-  NativeWindow& native = natives[number];
-  if (event.type == VisibilityNotify) {
-    // Without a window manager nothing keeps a sticky window on top but the
-    // window itself.
-    if (native.sticky && !native.foreign && event.xvisibility.state != VisibilityUnobscured &&
-        !WindowManagerRunning()) {
-      XRaiseWindow(d, native.window);
-    }
-    return 0;
-  }
-  WindowNotice notice{};
-  if (!NoticeFor(d, event, &notice)) return 0;
+// Handles a notice about window number; returns the identifier of the first
+// message it became.
+int32_t DispatchNotice(int32_t number, NativeWindow& native, const WindowNotice& notice) {
+  if (notice.kind == WindowNotification::Destroyed) native.gone = true;
+  const WindowHandle handle = ToWindowHandle(native.window);
   const TranslatedMessages translated = TranslateWindowNotice(&native.track, notice);
   for (int32_t i = 0; i < translated.count; ++i) {
     const TranslatedMessage& m = translated.messages[i];
@@ -222,6 +214,41 @@ int32_t DispatchXEvent(Display* d, const XEvent& event) {
     FinishWindowMessage(number, result);
   }
   return translated.count > 0 ? static_cast<int32_t>(translated.messages[0].message) : 0;
+}
+
+// Handles one X event; returns the identifier of the first message it became.
+int32_t DispatchXEvent(Display* d, const XEvent& event) {
+  const int32_t number = WindowNumberOf(ToWindowHandle(event.xany.window));
+  if (number < 0) return 0;
+  NativeWindow& native = natives[number];
+  if (event.type == VisibilityNotify) {
+    // Without a window manager nothing keeps a sticky window on top but the
+    // window itself.
+    if (native.sticky && !native.foreign && event.xvisibility.state != VisibilityUnobscured &&
+        !WindowManagerRunning()) {
+      XRaiseWindow(d, native.window);
+    }
+    return 0;
+  }
+  if (event.type == KeyPress) {
+    // Only a window whose maker selected them delivers key presses.
+    NoteKeyPress(ScanCodeOfKeycode(event.xkey.keycode));
+    return static_cast<int32_t>(MessageKeyDown);
+  }
+  WindowNotice notice{};
+  if (!NoticeFor(d, event, &notice)) return 0;
+  return DispatchNotice(number, native, notice);
+}
+
+// Reports the end of a window that an error said is gone, if its destruction
+// has not been reported yet; returns the identifier of the first message, or 0.
+int32_t ReportGoneWindow() {
+  for (auto& [number, native] : natives) {
+    if (native.gone && !native.track.destroyed) {
+      return DispatchNotice(number, native, WindowNotice{WindowNotification::Destroyed, 0, 0, 0, 0, true});
+    }
+  }
+  return 0;
 }
 
 bool WaitForXEvent(Display* d, int32_t timeoutMs) {
@@ -253,7 +280,11 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
   native.foreign = DrawingWindow() != None;
   if (native.foreign) {
     native.window = DrawingWindow();
-    XSelectInput(d, native.window, WindowEvents);
+    // What its maker selected stays selected: the module takes the keys of
+    // its own window as events.
+    XWindowAttributes made{};
+    const long kept = XGetWindowAttributes(d, native.window, &made) ? made.your_event_mask : NoEventMask;
+    XSelectInput(d, native.window, kept | WindowEvents);
   } else {
     native.window = CreateOwnWindow(d, x, y, width, height, title ? title : "", flags);
     if (native.window == None) return nullptr;
@@ -267,6 +298,8 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
     if (XGetWindowAttributes(d, native.window, &attributes)) {
       record->width = attributes.width;
       record->height = attributes.height;
+    } else {
+      native.gone = true;  // destroyed before its events were selected: no DestroyNotify comes
     }
   }
   natives[number] = native;
@@ -286,6 +319,31 @@ int32_t SetWindowSticky(int32_t number, int32_t on) {
   return 1;
 }
 
+void NoteMissingWindow(XID id) {
+  for (auto& entry : natives) {
+    if (entry.second.window == id) entry.second.gone = true;
+  }
+}
+
+void NameProgramWindow(Display* d, Window w, const char* title) {
+  XStoreName(d, w, title);
+  XChangeProperty(d, w, Atoms().netWmName, Atoms().utf8String, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
+  XClassHint classHint{const_cast<char*>("vivuvev"), const_cast<char*>("Vivuvev")};
+  XSetClassHint(d, w, &classHint);
+  // Xlib takes 32-bit property items as longs.
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(d, w, Atoms().netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  char host[256] = {};
+  char* hosts[] = {host};
+  XTextProperty machine{};
+  if (gethostname(host, sizeof host - 1) == 0 && XStringListToTextProperty(hosts, 1, &machine)) {
+    XSetWMClientMachine(d, w, &machine);
+    XFree(machine.value);
+  }
+}
+
 bool WindowIsSticky(int32_t number) {
   auto found = natives.find(number);
   return FindWindowRecord(number) != nullptr && found != natives.end() && found->second.sticky;
@@ -295,7 +353,10 @@ int32_t NextWindowEvent(int32_t timeoutMs) {
   WindowEvent queued{};
   if (TakeWindowEvent(&queued)) return queued.code;
   Display* d = XConnectionIfOpen();
-  if (d == nullptr || !WaitForXEvent(d, timeoutMs)) return 0;
+  if (d == nullptr) return 0;
+  // Its DestroyNotify may wait behind many events; the errors came at once.
+  if (const int32_t gone = ReportGoneWindow(); gone != 0) return gone;
+  if (!WaitForXEvent(d, timeoutMs)) return 0;
   XEvent event{};
   XNextEvent(d, &event);
   return DispatchXEvent(d, event);
@@ -308,7 +369,7 @@ int32_t CloseDisplayWindow(int32_t number) {
   if (record == nullptr) return 0;
   auto found = natives.find(number);
   Display* d = XConnectionIfOpen();
-  if (found != natives.end() && d != nullptr) {
+  if (found != natives.end() && d != nullptr && !found->second.gone) {
     if (found->second.foreign) {
       XSelectInput(d, found->second.window, NoEventMask);
     } else {

@@ -1,7 +1,8 @@
 // The x11 platform's connection: Xlib's XOpenDisplay on $DISPLAY, XRandR for
 // the primary monitor, the desktop conventions' _NET_SUPPORTING_WM_CHECK for
 // the window manager, an error handler that counts errors instead of
-// ending the process, and what a program does when the connection is lost.
+// ending the process (and passes on those that say a window is gone), and
+// what a program does when the connection is lost.
 #include "platform/x11/x11_parts.h"
 
 #include <X11/Xatom.h>
@@ -24,8 +25,11 @@ XAtoms atoms = {};
 int32_t errorCount = 0;
 Window drawingWindow = None;
 
-int CountError(Display*, XErrorEvent*) {
+int CountError(Display*, XErrorEvent* error) {
   ++errorCount;
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+    NoteMissingWindow(error->resourceid);
+  }
   return 0;
 }
 
@@ -50,11 +54,12 @@ void InternAtoms() {
                          "_NET_WM_WINDOW_TYPE_DIALOG",
                          "_NET_SUPPORTING_WM_CHECK",
                          "_MOTIF_WM_HINTS",
-                         "UTF8_STRING"};
+                         "UTF8_STRING",
+                         "_NET_WM_PID"};
   Atom* slots[] = {&atoms.wmProtocols,     &atoms.wmDeleteWindow,       &atoms.netWmName,
                    &atoms.netWmState,      &atoms.netWmStateAbove,      &atoms.netWmStateFullscreen,
                    &atoms.netWmWindowType, &atoms.netWmWindowTypeDialog, &atoms.netSupportingWmCheck,
-                   &atoms.motifWmHints,    &atoms.utf8String};
+                   &atoms.motifWmHints,    &atoms.utf8String,           &atoms.netWmPid};
   constexpr int count = sizeof(names) / sizeof(names[0]);
   Atom values[count];
   XInternAtoms(display, const_cast<char**>(names), count, False, values);

@@ -5,9 +5,12 @@
 // Implemented:
 //  [x] Windows: numbered top-level windows, sticky above the others
 //      (_NET_WM_STATE_ABOVE, or raised when obscured), full-screen on the
-//      primary monitor; the module adopts a window it is given.
-//  [x] Events: geometry, map, expose, focus and the close request, as the
-//      portable window messages (window_notifications.cpp).
+//      primary monitor; the module adopts a window it is given. Every window
+//      carries its title, class and process id.
+//  [x] Events: geometry, map, expose, focus, the close request and the
+//      window's destruction from outside, as the portable window messages
+//      (window_notifications.cpp); key presses where the window's maker
+//      selected them (the module's own window).
 //  [x] Present: the back buffer's changed rectangles, with MIT-SHM when the
 //      server offers it, XPutImage otherwise; the -fps text over them.
 //  [x] Keyboard: XQueryKeymap by scan code, while the window has the focus.
@@ -58,6 +61,7 @@ struct XAtoms {
   Atom netSupportingWmCheck;
   Atom motifWmHints;
   Atom utf8String;
+  Atom netWmPid;
 };
 const XAtoms& Atoms();
 
@@ -73,6 +77,8 @@ struct MonitorRect {
 MonitorRect PrimaryMonitor();
 
 // Errors the server reported since the last call; they never end the program.
+// An error saying that a numbered window does not exist is its end, though
+// (NoteMissingWindow).
 int32_t TakeXErrorCount();
 
 // From now on a lost connection (the server ended, its socket closed) prints
@@ -104,6 +110,20 @@ void ReleaseProgramCursor();
 
 // Whether window number is open and was made sticky (window_x11.cpp).
 bool WindowIsSticky(int32_t number);
+
+// The server answered a request with an error saying that no window (or
+// drawable) id exists. If id is a numbered window's, that window is gone,
+// and the pump reports its end even while its DestroyNotify is still behind
+// other events. Called by the error handler: it makes no request
+// (window_x11.cpp).
+void NoteMissingWindow(XID id);
+
+// What every window the programs open says about itself, for window
+// managers, taskbars and tools: its title (WM_NAME, and _NET_WM_NAME in
+// UTF-8), its class (WM_CLASS "vivuvev", "Vivuvev") and the process that
+// draws it (_NET_WM_PID, with WM_CLIENT_MACHINE, the host on which that
+// number names the process) (window_x11.cpp).
+void NameProgramWindow(Display* d, Window w, const char* title);
 
 inline Window ToXWindow(WindowHandle handle) {
   return static_cast<Window>(reinterpret_cast<uintptr_t>(handle));

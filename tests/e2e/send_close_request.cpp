@@ -5,11 +5,11 @@
 // button does (_NET_CLOSE_WINDOW to the root window); the manager then sends
 // the request, or kills the client when the window takes none.
 // Usage: send_close_request [--via-window-manager] WINDOW_ID
-#include <X11/Xlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "x_test_client.h"
 
 int main(int argc, char** argv) {
   const bool viaManager = argc == 3 && std::strcmp(argv[1], "--via-window-manager") == 0;
@@ -18,24 +18,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   const Window window = std::strtoul(argv[argc - 1], nullptr, 0);
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "send_close_request: no display\n");
-    return 1;
-  }
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.format = 32;
+  Display* display = OpenTestDisplay("send_close_request");
+  if (display == nullptr) return 1;
+  XEvent event = ClientMessageFor(
+      window, XInternAtom(display, viaManager ? "_NET_CLOSE_WINDOW" : "WM_PROTOCOLS", False));
   Status sent;
   if (viaManager) {
-    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
     event.xclient.data.l[0] = CurrentTime;
     event.xclient.data.l[1] = 2;  // from a pager
     sent = XSendEvent(display, DefaultRootWindow(display), False,
                       SubstructureRedirectMask | SubstructureNotifyMask, &event);
   } else {
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     sent = XSendEvent(display, window, False, NoEventMask, &event);

@@ -89,6 +89,21 @@ window_named() { find_window "${2:-5}" --name "$1"; }
 # The program's full-screen window, within SECONDS.
 animation_window() { find_window "${1:-5}" --class vivuvev; }
 
+# names_itself LABEL WINDOW PID TITLE: fails unless the window carries what
+# every window of the programs does: its title in _NET_WM_NAME, the class
+# "vivuvev", "Vivuvev", and the process that drew it (_NET_WM_PID, with the
+# machine it runs on in WM_CLIENT_MACHINE).
+names_itself() {
+  local label=$1 window=$2 pid=$3 title=$4 props expected line
+  props=$(xprop -id "$window" _NET_WM_PID _NET_WM_NAME WM_CLASS WM_CLIENT_MACHINE 2>&1)
+  # xprop shows an empty text without quotes.
+  expected="_NET_WM_NAME(UTF8_STRING) = ${title:+\"$title\"}"
+  for line in "_NET_WM_PID(CARDINAL) = $pid" "$expected" 'WM_CLASS(STRING) = "vivuvev", "Vivuvev"' \
+    "WM_CLIENT_MACHINE(STRING) = \"$(uname -n)\""; do
+    grep -qxF -- "$line" <<<"$props" || fail "$label: no '$line' among: $(tr '\n' ';' <<<"$props")"
+  done
+}
+
 screenshot() { import -window root "$1"; }
 # colours SHOT [GEOMETRY]: the colours in a screenshot, or in that part of it.
 colours() { convert "$1" ${2:+-crop "$2" +repage} -format %k info:; }

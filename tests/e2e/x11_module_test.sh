@@ -4,9 +4,12 @@
 # window of its own with -window, leaves input in the daemon's window to the
 # daemon, and exits 0 on SIGTERM and SIGINT; it takes every option the
 # daemon's modules take, -h and --help print its usage on stdout, a bad
-# argument ends it with status 2. Usage: x11_module_test.sh VIVUVEV
+# argument ends it with status 2. The window it draws in, destroyed from
+# outside, ends it with status 0.
+# Usage: x11_module_test.sh VIVUVEV DESTROY_WINDOW
 set -u
 module=$1
+destroy_window=$2
 . "$(dirname "$0")/x11_lib.sh"
 start_display 24 640x480
 
@@ -74,6 +77,41 @@ draws window-id TERM -u XSCREENSAVER_WINDOW -- -window-id "$root" -delay 5000
 # named only by -display.
 draws standard-options TERM -u XSCREENSAVER_WINDOW -u DISPLAY -- --root -display "$DISPLAY" -fps -no-fps \
   -visual default -install -noinstall --mono -delay 5000
+
+# The window it draws in destroyed from outside ends it at once with status
+# 0. target_window: another client's window to draw in, its id in $target and
+# that client's pid in $target_pid.
+target_window() {
+  start target xmessage -geometry 400x300+0+0 "a window to draw in"
+  target_pid=$last_pid
+  target=$(find_window 5 --class xmessage) || fail "no xmessage window"
+}
+# ends_with_window LABEL SECONDS: vivuvev ($pid) ends within SECONDS, status 0.
+ends_with_window() {
+  if finished "$pid" "$2"; then
+    [ "$exit_status" -eq 0 ] || fail "$1: exited $exit_status"
+  else
+    fail "$1: still runs $2 s later"
+  fi
+}
+# The daemon's window: the daemon ends, and the server destroys its windows.
+if target_window; then
+  start module env XSCREENSAVER_WINDOW="$target" "$module" -delay 5000
+  pid=$last_pid
+  sleep 2
+  kill "$target_pid"
+  ends_with_window "the daemon's window, its maker ended" 3
+fi
+# A -window-id window that another client destroys after 5000 events of no
+# meaning, which reach the module one a frame: its drawing's errors come
+# first and end it, long before the DestroyNotify would.
+if target_window; then
+  start module env -u XSCREENSAVER_WINDOW "$module" -window-id "$target"
+  pid=$last_pid
+  sleep 2
+  "$destroy_window" "$target" 5000 || fail "destroy_window failed"
+  ends_with_window "-window-id, destroyed behind 5000 events" 5
+fi
 
 # A window that does not exist.
 XSCREENSAVER_WINDOW=0x1fffff0 "$module" >/dev/null 2>"$work/nowin.err"

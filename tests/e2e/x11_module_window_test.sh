@@ -2,8 +2,9 @@
 # vivuvev in a window of its own, as a user runs it: it follows the window's
 # size (grown, shrunk, a storm of sizes, down to 1x1 and back), shows the
 # frame rate with -fps and not without, and the close request, q, Q and
-# Escape end it with status 0, the close request also through a window
-# manager (openbox).
+# Escape (held, or tapped faster than a frame) end it with status 0, the close
+# request and a tap also through a window manager (openbox); so does the
+# window's destruction by another program. The window says whose it is.
 # Usage: x11_module_window_test.sh VIVUVEV SEND_CLOSE_REQUEST
 set -u
 module=$1
@@ -53,6 +54,7 @@ grown_shot() {
 # reach only so far from their centres, so the new area may wait for a later
 # cycle.
 if own_window grow -delay 0; then
+  names_itself "its own window" "$module_window" "$module_pid" vivuvev
   sleep 1
   xdotool windowsize "$module_window" 1000 740
   within 15 grown_shot || fail "grown: $right colours right of 800 and $bottom below 600"
@@ -110,6 +112,25 @@ for key in q shift+q Escape; do
   ends "key $key" 3
 done
 
+# A tap: pressed and released at once, between two frames. The keys of its
+# own window come as events, so no tap is missed.
+for key in q shift+q Escape; do
+  own_window "tap-$key" || continue
+  sleep 1
+  xdotool mousemove 300 300
+  xdotool key --delay 0 "$key"
+  ends "a tap of $key" 3
+done
+
+# Another program destroys its window: nothing is left to draw in or to take
+# a key, so it ends.
+if own_window destroyed; then
+  sleep 1
+  xdotool windowclose "$module_window"
+  ends "its window destroyed" 3
+  grep -q . "$work/destroyed.err" && fail "its window destroyed: $(head -2 "$work/destroyed.err")"
+fi
+
 # Under a window manager its close button sends the request (a window that
 # takes none would be killed, which breaks the program's X connection).
 start openbox openbox
@@ -127,5 +148,11 @@ if own_window managed-key; then
   xdotool windowfocus --sync "$module_window" 2>/dev/null
   hold_key Escape
   ends "Escape under openbox" 3
+fi
+if own_window managed-tap; then
+  sleep 1
+  xdotool windowfocus --sync "$module_window" 2>/dev/null
+  xdotool key --delay 0 q
+  ends "a tap of q under openbox" 3
 fi
 report

@@ -18,10 +18,14 @@ for n in $(seq 99 -1 80); do
 done
 [ -n "$nowhere" ] || { echo "no unused display number" >&2; exit 1; }
 
+# mends LABEL DISPLAY EXPECTED PROGRAM...: DISPLAY empty for an unset one, "-"
+# for one set to nothing.
 mends() {
   local label=$1 display=$2 expected=$3
   shift 3
-  if [ -n "$display" ]; then
+  if [ "$display" = - ]; then
+    start mend env DISPLAY= "$@"
+  elif [ -n "$display" ]; then
     start mend env DISPLAY="$display" "$@"
   else
     start mend env -u DISPLAY "$@"
@@ -41,7 +45,8 @@ mends() {
 mends "saver /s" "$nowhere" "'$nowhere'" "$saver" /s
 mends "saver /c" "$nowhere" "'$nowhere'" "$saver" /c
 mends "standalone" "$nowhere" "'$nowhere'" "$standalone"
-mends "standalone, DISPLAY unset" "" "DISPLAY is not set" "$standalone"
+mends "standalone, DISPLAY unset" "" "cannot open a display, as none is named" "$standalone"
+mends "saver /s, DISPLAY empty" "-" "cannot open a display, as none is named" "$saver" /s
 
 # Nothing to show: no display is needed, the end is the usual one.
 env DISPLAY="$nowhere" "$saver" /p 1234 >"$work/p.out" 2>"$work/p.err"

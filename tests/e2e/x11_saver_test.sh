@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # saver on a private X display of the given depth: every row of its
 # command-line table, the end of the animation within a second of a one-pixel
-# mouse move or of a held key, and the about box, closed with Return, Escape
-# or a click on OK, or the window manager's close request. Every run must exit
-# with status 0.
+# mouse move or of a held key or at once when another program destroys its
+# window, and the about box, closed with Return, Escape or a click on OK, or
+# the window manager's close request. Every run must exit with status 0, and
+# every window says whose it is.
 # Usage: x11_saver_test.sh SAVER SEND_CLOSE_REQUEST DEPTH
 set -u
 saver=$1
@@ -60,7 +61,22 @@ animation /s key
 animation -sfoo move-x
 animation /S move-x
 
-# The about box: "/c", "/c:1234", "/c 1234" and "-C", closed in four ways.
+# Its window destroyed by another program: saver ends at once with status 0.
+start destroyed "$saver" /s
+pid=$last_pid
+if window=$(animation_window 5); then
+  names_itself "saver's window" "$window" "$pid" ""
+  xdotool windowclose "$window"
+  if finished "$pid" 2; then
+    [ "$exit_status" -eq 0 ] || fail "saver /s exited $exit_status when its window was destroyed"
+  else
+    fail "saver /s still runs 2 s after its window was destroyed"
+  fi
+else
+  fail "saver /s: no animation window"
+fi
+
+# The about box: "/c", "/c:1234", "/c 1234" and "-C", closed in each of four ways.
 about() {
   local args=$1 how=$2
   # shellcheck disable=SC2086
@@ -72,6 +88,7 @@ about() {
   fi
   sleep 0.3
   running "$pid" || fail "saver '$args' ended before the box was closed"
+  names_itself "the about box" "$id" "$pid" "Vivuvev V2.0"
   case "$how" in
     Return | Escape) xdotool key "$how" ;;
     close-request) "$close_request" "$id" ;;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # standalone on a private X display of the given depth: it covers the screen
 # with rings, ignores the mouse and every key but Escape, and ends on Escape
-# with status 0. A close request leaves its window open.
+# with status 0. A close request leaves its window open; its window says
+# whose it is; when another program destroys it, standalone ends at once
+# with status 0.
 # Usage: x11_standalone_test.sh STANDALONE SEND_CLOSE_REQUEST DEPTH [Xvfb options...]
 set -u
 standalone=$1
@@ -14,6 +16,7 @@ start_display "$depth" 640x480 "$@"
 start standalone "$standalone" /c ignored arguments
 pid=$last_pid
 window=$(animation_window 5) || fail "no window of standalone appeared"
+names_itself "standalone's window" "$window" "$pid" ""
 
 xdotool mousemove_relative 1 0
 xdotool mousemove 10 10
@@ -47,4 +50,21 @@ else
   fail "standalone still runs 2 s after Escape"
 fi
 [ -s "$work/standalone.err" ] && fail "standalone wrote to stderr: $(head -3 "$work/standalone.err")"
+
+# Its window destroyed by another program: nothing is left to show the rings
+# or take Escape, so it ends, with status 0 and nothing to say.
+start destroyed "$standalone"
+pid=$last_pid
+if window=$(animation_window 5); then
+  sleep 0.5
+  xdotool windowclose "$window"
+  if finished "$pid" 2; then
+    [ "$exit_status" -eq 0 ] || fail "standalone exited $exit_status when its window was destroyed"
+  else
+    fail "standalone still runs 2 s after its window was destroyed"
+  fi
+  [ -s "$work/destroyed.err" ] && fail "standalone wrote: $(head -3 "$work/destroyed.err")"
+else
+  fail "no window of the second standalone appeared"
+fi
 report

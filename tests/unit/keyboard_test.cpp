@@ -95,5 +95,28 @@ TEST_F(KeyboardTest, OpeningTwiceAndOutOfRangeKeys) {
   EXPECT_EQ(KeyIsDown(0), 0);
 }
 
+TEST_F(KeyboardTest, APressReportedAsAnEventIsKeptApartFromThePolledState) {
+  OpenKeyboard();
+  PollKeyboard();
+  NoteKeyPress(KeyQ);
+  EXPECT_TRUE(KeyWasPressed(KeyQ));
+  EXPECT_TRUE(KeyWasPressed(KeyQ));  // asking does not forget it
+  EXPECT_FALSE(KeyWasPressed(KeyEscape));
+  // The key was never down at a poll: polling still reads it up.
+  EXPECT_EQ(PollKeyboard(), 1);
+  EXPECT_EQ(KeyIsDown(KeyQ), 0);
+  EXPECT_EQ(KeyIsDown(KeyAny), 0);
+  // Numbers that are no scan code change nothing.
+  for (int32_t key : {-1, 256, KeyAny}) {
+    NoteKeyPress(key);
+    EXPECT_FALSE(KeyWasPressed(key)) << key;
+  }
+  NoteKeyPress(255);
+  EXPECT_TRUE(KeyWasPressed(255));
+  CloseKeyboard();
+  EXPECT_FALSE(KeyWasPressed(KeyQ));
+  EXPECT_FALSE(KeyWasPressed(255));
+}
+
 }  // namespace
 }  // namespace vivuvev

@@ -107,29 +107,54 @@ TEST_F(ModuleSweepTest, ANewWindowSizeStartsTheAnimationOverAtThatSize) {
   }
 }
 
+// A key's press as its window reports it: WM_KEYDOWN carries the scan code
+// in bits 16-23.
+HeadlessMessage KeyPress(int32_t scanCode) {
+  return {MessageKeyDown, 0, static_cast<intptr_t>(scanCode) << 16};
+}
+
 TEST_F(ModuleSweepTest, InItsOwnWindowEscapeQAndTheCloseRequestEndIt) {
-  enum Input { Escape, Q, OtherKey, CloseRequest };
+  enum Input { Escape, Q, OtherKey, CloseRequest, EscapeHeldWithoutAPress };
   struct Case {
     Input input;
     bool ownWindow;
     uint32_t framesShown;  // the input comes at frame 3; the stop flag at 25
   } cases[] = {
+      // A press ends it although the key is never down at any poll: a tap.
       {Escape, true, 3}, {Q, true, 3}, {CloseRequest, true, 3}, {OtherKey, true, 25},
+      // Its keys are the window's events, not the polled state.
+      {EscapeHeldWithoutAPress, true, 25},
       // In the daemon's window keys and the mouse stay the daemon's.
       {Escape, false, 25}, {Q, false, 25}, {CloseRequest, false, 25},
   };
   for (const Case& c : cases) {
     TearDown();
     SetUp();
-    const int32_t keys[] = {KeyEscape, KeyQ, 30};
-    if (c.input != CloseRequest) ScriptKeyDown(3, keys[c.input]);
+    if (c.input == EscapeHeldWithoutAPress) ScriptKeyDown(3, KeyEscape);
     SetHeadlessFrameObserver([&c](uint32_t frame, const BackBuffer&) {
+      const int32_t keys[] = {KeyEscape, KeyQ, 30};
       if (frame == 3 && c.input == CloseRequest) PostHeadlessMessage(0, {MessageClose, 0, 0});
+      if (frame == 3 && c.input <= OtherKey) PostHeadlessMessage(0, KeyPress(keys[c.input]));
       if (frame == 25) stopModule = 1;
     });
     RunModuleSweep({0, c.ownWindow, false}, stopModule);
     EXPECT_EQ(HeadlessFramesPresented(), c.framesShown) << c.input << " " << c.ownWindow;
     EXPECT_EQ(QuitRequested, c.framesShown == 3 ? 1 : 0) << c.input << " " << c.ownWindow;
+  }
+}
+
+TEST_F(ModuleSweepTest, AWindowDestroyedFromOutsideEndsItInEveryWindow) {
+  for (bool ownWindow : {false, true}) {
+    TearDown();
+    SetUp();
+    SetHeadlessFrameObserver([](uint32_t frame, const BackBuffer&) {
+      if (frame == 3) PostHeadlessMessage(0, {MessageDestroy, 0, 0});
+      if (frame == 25) stopModule = 1;
+    });
+    RunModuleSweep({0, ownWindow, false}, stopModule);
+    // Frame 3 handles the message, frame 4 takes its event and ends.
+    EXPECT_EQ(HeadlessFramesPresented(), 4u) << ownWindow;
+    EXPECT_EQ(QuitRequested, 1) << ownWindow;
   }
 }
 

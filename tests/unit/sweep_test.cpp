@@ -8,6 +8,7 @@
 #include "canvas/drawing_pass.h"
 #include "canvas/pixels.h"
 #include "display/window.h"
+#include "display/window_events.h"
 #include "headless_fixture.h"
 #include "input/keyboard.h"
 #include "program/program.h"
@@ -232,15 +233,16 @@ TEST_F(SweepRun, AFrameUsesItsSurfaceOncePerPhaseInOrder) {
   EXPECT_EQ(sweep.step, 3);
 }
 
-TEST_F(SweepRun, OnlyARuleThatReadsKeysPollsTheKeyboard) {
+TEST_F(SweepRun, OnlyARuleThatReadsPolledKeysPollsTheKeyboard) {
   // The keyboard binds to the window at its first poll: a bound keyboard is
-  // one that a frame has read.
+  // one that a frame has read. The module's own window takes its keys as
+  // events, so its rule polls nothing.
   const struct {
     StopRule rule;
     bool polled;
   } cases[] = {{StopRule::None, false},
                {StopRule::EscapeKey, true},
-               {StopRule::QuitKeyOrClose, true},
+               {StopRule::QuitKeyOrClose, false},
                {StopRule::AnyInput, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.rule));
@@ -250,6 +252,30 @@ TEST_F(SweepRun, OnlyARuleThatReadsKeysPollsTheKeyboard) {
     for (int frame = 0; frame < 3; ++frame) SweepFrame(&sweep);
     EXPECT_EQ(KeyboardStage == KeyboardAcquired, c.polled);
     EXPECT_EQ(QuitRequested, 0);
+  }
+}
+
+TEST_F(SweepRun, AWindowDestroyedFromOutsideEndsTheAnimationUnderEveryRule) {
+  for (StopRule rule : {StopRule::None, StopRule::EscapeKey, StopRule::QuitKeyOrClose, StopRule::AnyInput}) {
+    SCOPED_TRACE(static_cast<int>(rule));
+    TearDown();
+    SetUp();
+    SetUpSweep(&sweep, rule);
+    for (int frame = 0; frame < 3; ++frame) SweepFrame(&sweep);
+    ASSERT_EQ(QuitRequested, 0);
+    // The end of a window that is not open ends nothing.
+    PostHeadlessMessage(7, {MessageDestroy, 0, 0});
+    SweepFrame(&sweep);
+    SweepFrame(&sweep);
+    ASSERT_EQ(QuitRequested, 0);
+    // The frame that handles the message queues the event; the next one
+    // takes it and ends.
+    PostHeadlessMessage(SweepWindow, {MessageDestroy, 0, 0});
+    SweepFrame(&sweep);
+    EXPECT_EQ(QuitRequested, 0);
+    SweepFrame(&sweep);
+    EXPECT_EQ(sweep.windowEvent, WindowEventDestroyed);
+    EXPECT_EQ(QuitRequested, 1);
   }
 }
 

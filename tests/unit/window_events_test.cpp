@@ -62,6 +62,9 @@ TEST_F(WindowEventsTest, EachMessageQueuesItsEvents) {
       {MessageActivate, 0x10000, 0, true, WindowAction::SaveFocus, 1, {}},
       {MessageEraseBackground, 0, 0, true, WindowAction::CallDefault, 0, {{15, 0, 2, 0}}},
       {MessageNcDestroy, 0, 0, true, WindowAction::RemoveSavedFocus, 1, {}},
+      // Destroyed while it still has its number: by someone else.
+      {MessageDestroy, 0, 0, true, WindowAction::CallDefault, 0, {{13110, 2, 2, 0}}},
+      {MessageDestroy, 0, 0, false, WindowAction::CallDefault, 0, {}},  // a child of it
       {MessageCommand, (1u << 16) | CmdFocusNext, 0, true, WindowAction::FocusNextControl, 0, {}},
       {MessageCommand, (1u << 16) | CmdFocusPrevious, 0, true, WindowAction::FocusPreviousControl, 0, {}},
       {MessageCommand, CmdFocusNext, 0, true, WindowAction::CallDefault, 0, {}},

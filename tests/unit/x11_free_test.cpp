@@ -105,6 +105,25 @@ TEST(WindowNotifications, EachOtherNotificationBecomesOneMessage) {
   }
 }
 
+TEST(WindowNotifications, ADestroyedWindowIsReportedOnce) {
+  // Its DestroyNotify may follow the errors that already said it is gone.
+  WindowTrack track{};
+  TranslateWindowNotice(&track, Geometry(0, 0, 640, 480));
+  EXPECT_EQ(Messages(TranslateWindowNotice(&track, Notice(WindowNotification::Destroyed))),
+            std::vector<uint32_t>{MessageDestroy});
+  EXPECT_TRUE(track.destroyed);
+  EXPECT_EQ(TranslateWindowNotice(&track, Notice(WindowNotification::Destroyed)).count, 0);
+}
+
+TEST(Keymap, AKeyEventsKeycodeIsItsScanCodePlus8) {
+  struct Case {
+    uint32_t keycode;
+    int32_t scanCode;
+  } cases[] = {{9, 1} /* Escape */, {24, 16} /* Q */, {8, 0}, {255, 247},
+               {263, 255}, {7, -1}, {0, -1}, {264, -1}, {0xFFFFFFFFu, -1}};
+  for (const Case& c : cases) EXPECT_EQ(ScanCodeOfKeycode(c.keycode), c.scanCode) << c.keycode;
+}
+
 TEST(Keymap, KeycodeKIsScanCodeKMinus8) {
   struct Case {
     int keycode;
@@ -250,6 +269,8 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
       {{"-delay", "-5"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-delay", "10ms"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-delay", "60000001"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-delay", "\t5"}, nullptr, false, T::OwnWindow, 0, 0, false},  // digits alone
+      {{"-delay", "010"}, nullptr, true, T::OwnWindow, 0, 10, false},
       {{"-window-id"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-window-id", "0"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-window-id", "zz"}, nullptr, false, T::OwnWindow, 0, 0, false},
@@ -269,6 +290,7 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
       {{"-record-animation", "0"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-record-animation", "4294967296"}, nullptr, false, T::OwnWindow, 0, 0, false},
       {{"-record-animation", "ten"}, nullptr, false, T::OwnWindow, 0, 0, false},
+      {{"-record-animation", " 7"}, nullptr, false, T::OwnWindow, 0, 0, false},
   };
   for (const OptionsCase& c : cases) {
     std::vector<const char*> argv{"vivuvev"};
@@ -294,6 +316,49 @@ TEST(ModuleOptions, TargetDelayAndHelp) {
   }
 }
 
+TEST(ModuleOptions, WindowIdsAreDecimalOr0xHexadecimal) {
+  struct Case {
+    const char* text;
+    unsigned long id;  // 0: refused
+  } cases[] = {
+      {"010", 10},  // a leading 0 is no octal prefix
+      {"08", 8},
+      {"0X1f", 31},
+      {"536870911", 0x1FFFFFFF},  // the largest X id
+      {"0x20000000", 0},
+      {"99999999999999999999999", 0},
+      {"0x0", 0},
+      {"0x", 0},
+      {"0x0x1f", 0},  // strtoull would take a second prefix
+      {"0x-5", 0},
+      {"1f", 0},
+      {"\t12", 0},  // and blanks before the digits
+      {"", 0},
+  };
+  for (const Case& c : cases) {
+    // As -window-id's value and as the daemon's window, with -root beside it.
+    const char* given[] = {"vivuvev", "-window-id", c.text};
+    const char* daemon[] = {"vivuvev", "-root"};
+    for (bool fromDaemon : {false, true}) {
+      ModuleOptions options;
+      std::string error;
+      const bool ok = fromDaemon ? ReadModuleOptions(2, daemon, c.text, &options, &error)
+                                 : ReadModuleOptions(3, given, nullptr, &options, &error);
+      const std::string label = std::string("'") + c.text + (fromDaemon ? "' from the daemon" : "'");
+      if (c.id == 0 && fromDaemon && *c.text == '\0') {
+        // An empty variable names no window: -root holds.
+        EXPECT_TRUE(ok) << label;
+        EXPECT_EQ(options.target, ModuleTarget::RootWindow) << label;
+        continue;
+      }
+      ASSERT_EQ(ok, c.id != 0) << label << ": " << error;
+      if (!ok) continue;
+      EXPECT_EQ(options.target, ModuleTarget::GivenWindow) << label;
+      EXPECT_EQ(options.windowId, c.id) << label;
+    }
+  }
+}
+
 TEST(ModuleOptions, UsageNamesEveryOption) {
   for (const char* option : {"-window", "-root", "-window-id", "-delay", "-fps", "-no-fps", "-display",
                              "-visual", "-install", "-noinstall", "-mono", "-record-animation", "-h", "--help", "--version",
@@ -307,9 +372,11 @@ TEST(NoDisplayMessage, IsOneLineNamingTheProgramAndTheDisplay) {
   EXPECT_EQ(named.rfind("saver: ", 0), 0u) << named;
   EXPECT_NE(named.find("':57'"), std::string::npos) << named;
   EXPECT_EQ(named.find('\n'), std::string::npos);
-  const std::string unnamed = NoDisplayMessage("standalone", "");
-  EXPECT_EQ(unnamed.rfind("standalone: ", 0), 0u) << unnamed;
-  EXPECT_NE(unnamed.find("DISPLAY is not set"), std::string::npos) << unnamed;
+  EXPECT_EQ(named, "saver: cannot open display ':57'; nothing can be shown, so it ends");
+  // Without a display's name the line still reads as a sentence.
+  EXPECT_EQ(NoDisplayMessage("standalone", ""),
+            "standalone: cannot open a display, as none is named (DISPLAY is empty or not set); "
+            "nothing can be shown, so it ends");
 }
 
 }  // namespace
