@@ -53,6 +53,8 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
     set_source_files_properties(canvas/blend_rows_avx512.cpp
                                 PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx512bw")
   endif()
+elseif(EMSCRIPTEN AND VIVUVEV_WEB_SIMD)
+  set(VIVUVEV_BLEND_ROWS platform/web/blend_rows_wasm.cpp)
 else()
   set(VIVUVEV_BLEND_ROWS canvas/blend_rows_generic.cpp)
 endif()
@@ -71,6 +73,9 @@ add_library(vivuvev_software OBJECT
   display/screen_software.cpp
 )
 
+# The web platform needs none of what follows but the operating-system
+# services.
+if(NOT EMSCRIPTEN)
 # No window system: a screen in memory, scripted keyboard, cursor and window
 # messages.
 add_library(vivuvev_headless OBJECT
@@ -81,6 +86,8 @@ add_library(vivuvev_headless OBJECT
   launch/message_box_headless.cpp
   platform/desktop_headless.cpp
 )
+
+endif()
 
 # Operating-system services.
 if(WIN32)
@@ -94,6 +101,7 @@ else()
 endif()
 
 # Everything a headless program links.
+if(NOT EMSCRIPTEN)
 add_library(vivuvev_headless_platform INTERFACE)
 target_sources(vivuvev_headless_platform INTERFACE
   $<TARGET_OBJECTS:vivuvev_core>
@@ -103,10 +111,11 @@ target_sources(vivuvev_headless_platform INTERFACE
   $<TARGET_OBJECTS:vivuvev_os>
 )
 target_link_libraries(vivuvev_headless_platform INTERFACE ${VIVUVEV_SYSTEM_LIBRARIES})
+endif()
 
 # The x11 platform: Xlib windows and presenting, the key map through XCB, XRandR for the
 # primary monitor, MIT-SHM when the server has it.
-if(NOT WIN32)
+if(NOT WIN32 AND NOT EMSCRIPTEN)
   find_package(X11 REQUIRED)
   if(NOT X11_Xext_FOUND OR NOT X11_Xrandr_FOUND OR NOT X11_X11_xcb_FOUND)
     message(FATAL_ERROR "The x11 platform needs libXext, libXrandr and libX11-xcb (libxext-dev, libxrandr-dev, libx11-xcb-dev)")
