@@ -1,0 +1,163 @@
+"""Debian's headless Chromium driven through the DevTools protocol, and a
+static server for the page on 127.0.0.1: what the web tests and the web
+benchmark stand on. Run with /usr/bin/python3 (python3-websocket).
+
+Chromium gets a fresh profile and is kept off the network (the flags below),
+and is ended by its own process group when the driver is done."""
+import functools
+import http.server
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+CHROMIUM = '/usr/bin/chromium-headless-shell'
+QUIET = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync',
+         '--disable-default-apps', '--disable-extensions', '--disable-breakpad',
+         '--disable-domain-reliability', '--no-default-browser-check', '--mute-audio']
+# Frames as fast as the page can take them instead of 60 a second: for runs
+# of many frames whose pixels, not pace, are looked at.
+UNPACED = ['--disable-frame-rate-limit', '--disable-gpu-vsync']
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    """The page's folder; under /missing/ the same page without its module."""
+
+    def translate_path(self, path):
+        if path.startswith('/missing/'):
+            if path.split('?')[0].endswith('.wasm'):
+                return '/nonexistent/vivuvev.wasm'
+            path = path[len('/missing'):]
+        return super().translate_path(path)
+
+    def log_message(self, *args):
+        pass
+
+
+class Server:
+    def __init__(self, folder):
+        handler = functools.partial(Handler, directory=folder)
+        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        self.url = 'http://127.0.0.1:%d/' % self.httpd.server_address[1]
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class PageError(Exception):
+    pass
+
+
+class Browser:
+    def __init__(self, unpaced=False):
+        self.profile = tempfile.mkdtemp(prefix='vivuvev-chromium-')
+        self.process = subprocess.Popen(
+            [CHROMIUM, *QUIET, *(UNPACED if unpaced else []), '--remote-debugging-port=0',
+             '--user-data-dir=' + self.profile, 'about:blank'],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            port = self._port()
+            with urllib.request.urlopen('http://127.0.0.1:%d/json/list' % port, timeout=10) as answer:
+                target = next(t for t in json.load(answer) if t['type'] == 'page')
+            self.socket = websocket.create_connection(target['webSocketDebuggerUrl'], timeout=60,
+                                                      suppress_origin=True)
+        except BaseException:
+            self._end()
+            raise
+        self.next_id = 0
+        self.events = []
+        for domain in ('Page', 'Runtime', 'Log'):
+            self.send(domain + '.enable')
+
+    def _port(self):
+        active = os.path.join(self.profile, 'DevToolsActivePort')
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            if os.path.exists(active):
+                with open(active) as lines:
+                    first = lines.readline().strip()
+                if first:
+                    return int(first)
+            if self.process.poll() is not None:
+                raise PageError('chromium ended with status %d' % self.process.returncode)
+            time.sleep(0.05)
+        raise PageError('chromium did not open its DevTools port')
+
+    def send(self, method, **params):
+        self.next_id += 1
+        self.socket.send(json.dumps({'id': self.next_id, 'method': method, 'params': params}))
+        while True:
+            message = json.loads(self.socket.recv())
+            if message.get('id') == self.next_id:
+                if 'error' in message:
+                    raise PageError('%s: %s' % (method, message['error']))
+                return message['result']
+            if 'method' in message:
+                self.events.append(message)
+
+    def evaluate(self, expression):
+        """The value of a JavaScript expression (a promise is awaited)."""
+        result = self.send('Runtime.evaluate', expression=expression, returnByValue=True,
+                           awaitPromise=True)
+        if 'exceptionDetails' in result:
+            raise PageError('%s: %s' % (expression, result['exceptionDetails']))
+        return result['result'].get('value')
+
+    def within(self, seconds, expression):
+        """Polls expression until it is true; its last value."""
+        deadline = time.monotonic() + seconds
+        while True:
+            value = self.evaluate(expression)
+            if value or time.monotonic() > deadline:
+                return value
+            time.sleep(0.05)
+
+    def open(self, url, width, height, ratio=1):
+        self.send('Emulation.setDeviceMetricsOverride', width=width, height=height,
+                  deviceScaleFactor=ratio, mobile=False)
+        self.send('Page.navigate', url=url)
+        self.within(10, "document.readyState === 'complete'")
+
+    def complaints(self, allowed=()):
+        """Console errors, uncaught exceptions and browser errors since the
+        last look, but for browser log entries whose text contains one of
+        allowed."""
+        found = []
+        events, self.events = self.events, []
+        for event in events:
+            method, params = event['method'], event['params']
+            if method == 'Runtime.exceptionThrown':
+                found.append('exception: %s' % params['exceptionDetails'])
+            elif method == 'Runtime.consoleAPICalled' and params['type'] in ('error', 'assert'):
+                found.append('console.%s: %s' % (params['type'], params['args']))
+            elif method == 'Log.entryAdded' and params['entry']['level'] == 'error':
+                entry = params['entry']
+                text = '%s %s' % (entry['text'], entry.get('url', ''))
+                if not any(a in text for a in allowed):
+                    found.append('log: ' + text)
+        return found
+
+    def close(self):
+        try:
+            self.send('Browser.close')
+        except Exception:
+            pass
+        self._end()
+
+    def _end(self):
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            os.killpg(self.process.pid, signal.SIGKILL)
+            self.process.wait()
+        shutil.rmtree(self.profile, ignore_errors=True)
