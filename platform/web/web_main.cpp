@@ -43,10 +43,6 @@ int32_t backBufferView[5] = {};
 
 }  // namespace
 
-}  // namespace vivuvev
-
-using namespace vivuvev;
-
 // Sets the animation up on a width x height canvas with bits (32 or 16) per
 // back-buffer pixel; seeded: the random numbers start from seed, as
 // vivuvev-render --seed does. Called once. Returns 1 when the Screen opened.
@@ -97,3 +93,5 @@ extern "C" __attribute__((export_name("back_buffer"))) const int32_t* BackBuffer
   }
   return backBufferView;
 }
+
+}  // namespace vivuvev

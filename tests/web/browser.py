@@ -1,9 +1,7 @@
 """Debian's headless Chromium driven through the DevTools protocol, and a
-static server for the page on 127.0.0.1: what the web tests and the web
-benchmark stand on. Run with /usr/bin/python3 (python3-websocket).
-
-Chromium gets a fresh profile and is kept off the network (the flags below),
-and is ended by its own process group when the driver is done."""
+static server for the page on 127.0.0.1, for the web tests and the web
+benchmark (run with /usr/bin/python3, for python3-websocket). Chromium gets
+a fresh profile, stays off the network, and is ended with its process group."""
 import functools
 import http.server
 import json
@@ -18,29 +16,24 @@ import urllib.request
 
 import websocket
 
-CHROMIUM = '/usr/bin/chromium-headless-shell'
 QUIET = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
          '--disable-background-networking', '--disable-component-update', '--disable-sync',
          '--disable-default-apps', '--disable-extensions', '--disable-breakpad',
          '--disable-domain-reliability', '--no-default-browser-check', '--mute-audio']
-# Frames as fast as the page can take them instead of 60 a second: for runs
-# of many frames whose pixels, not pace, are looked at.
+# As many frames as the page takes instead of 60 a second.
 UNPACED = ['--disable-frame-rate-limit', '--disable-gpu-vsync']
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
-    """The page's folder; under /missing/ the same page without its module."""
+    """The page's folder; under /missing/ the page without its module."""
 
     def translate_path(self, path):
         if path.startswith('/missing/'):
-            if path.split('?')[0].endswith('.wasm'):
-                return '/nonexistent/vivuvev.wasm'
-            path = path[len('/missing'):]
+            path = '/nonexistent' if path.split('?')[0].endswith('.wasm') else path[len('/missing'):]
         return super().translate_path(path)
 
     def end_headers(self):
-        if self.server.isolated:
-            # A cross-origin isolated page: its clock reads to 5 microseconds.
+        if self.server.isolated:  # a cross-origin isolated page's clock reads to 5 microseconds
             self.send_header('Cross-Origin-Opener-Policy', 'same-origin')
             self.send_header('Cross-Origin-Embedder-Policy', 'require-corp')
         super().end_headers()
@@ -51,8 +44,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
 class Server:
     def __init__(self, folder, isolated=False):
-        handler = functools.partial(Handler, directory=folder)
-        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=folder))
         self.httpd.isolated = isolated
         self.url = 'http://127.0.0.1:%d/' % self.httpd.server_address[1]
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
@@ -70,36 +62,26 @@ class Browser:
     def __init__(self, unpaced=False):
         self.profile = tempfile.mkdtemp(prefix='vivuvev-chromium-')
         self.process = subprocess.Popen(
-            [CHROMIUM, *QUIET, *(UNPACED if unpaced else []), '--remote-debugging-port=0',
-             '--user-data-dir=' + self.profile, 'about:blank'],
+            ['/usr/bin/chromium-headless-shell', *QUIET, *(UNPACED if unpaced else []),
+             '--remote-debugging-port=0', '--user-data-dir=' + self.profile, 'about:blank'],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.next_id, self.events = 0, []
         try:
-            port = self._port()
+            active, deadline = os.path.join(self.profile, 'DevToolsActivePort'), time.monotonic() + 30
+            while not (os.path.exists(active) and open(active).readline().strip()):
+                if self.process.poll() is not None or time.monotonic() > deadline:
+                    raise PageError('chromium did not open its DevTools port')
+                time.sleep(0.05)
+            port = int(open(active).readline())
             with urllib.request.urlopen('http://127.0.0.1:%d/json/list' % port, timeout=10) as answer:
                 target = next(t for t in json.load(answer) if t['type'] == 'page')
             self.socket = websocket.create_connection(target['webSocketDebuggerUrl'], timeout=60,
                                                       suppress_origin=True)
+            for domain in ('Page', 'Runtime', 'Log'):
+                self.send(domain + '.enable')
         except BaseException:
             self._end()
             raise
-        self.next_id = 0
-        self.events = []
-        for domain in ('Page', 'Runtime', 'Log'):
-            self.send(domain + '.enable')
-
-    def _port(self):
-        active = os.path.join(self.profile, 'DevToolsActivePort')
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
-            if os.path.exists(active):
-                with open(active) as lines:
-                    first = lines.readline().strip()
-                if first:
-                    return int(first)
-            if self.process.poll() is not None:
-                raise PageError('chromium ended with status %d' % self.process.returncode)
-            time.sleep(0.05)
-        raise PageError('chromium did not open its DevTools port')
 
     def send(self, method, **params):
         self.next_id += 1
@@ -114,21 +96,18 @@ class Browser:
                 self.events.append(message)
 
     def evaluate(self, expression):
-        """The value of a JavaScript expression (a promise is awaited)."""
-        result = self.send('Runtime.evaluate', expression=expression, returnByValue=True,
-                           awaitPromise=True)
+        """The value of a JavaScript expression, a promise awaited."""
+        result = self.send('Runtime.evaluate', expression=expression, returnByValue=True, awaitPromise=True)
         if 'exceptionDetails' in result:
             raise PageError('%s: %s' % (expression, result['exceptionDetails']))
         return result['result'].get('value')
 
     def within(self, seconds, expression):
-        """Polls expression until it is true; its last value."""
+        """Polls expression until it is true or the time is up; its last value."""
         deadline = time.monotonic() + seconds
-        while True:
-            value = self.evaluate(expression)
-            if value or time.monotonic() > deadline:
-                return value
+        while not (value := self.evaluate(expression)) and time.monotonic() < deadline:
             time.sleep(0.05)
+        return value
 
     def open(self, url, width, height, ratio=1):
         self.send('Emulation.setDeviceMetricsOverride', width=width, height=height,
@@ -138,21 +117,16 @@ class Browser:
 
     def complaints(self, allowed=()):
         """Console errors, uncaught exceptions and browser errors since the
-        last look, but for browser log entries whose text contains one of
-        allowed."""
-        found = []
-        events, self.events = self.events, []
-        for event in events:
-            method, params = event['method'], event['params']
+        last look; browser log entries naming one of allowed excepted."""
+        found, events, self.events = [], self.events, []
+        for method, params in ((e['method'], e['params']) for e in events):
             if method == 'Runtime.exceptionThrown':
                 found.append('exception: %s' % params['exceptionDetails'])
             elif method == 'Runtime.consoleAPICalled' and params['type'] in ('error', 'assert'):
                 found.append('console.%s: %s' % (params['type'], params['args']))
             elif method == 'Log.entryAdded' and params['entry']['level'] == 'error':
-                entry = params['entry']
-                text = '%s %s' % (entry['text'], entry.get('url', ''))
-                if not any(a in text for a in allowed):
-                    found.append('log: ' + text)
+                text = '%s %s' % (params['entry']['text'], params['entry'].get('url', ''))
+                found += [] if any(a in text for a in allowed) else ['log: ' + text]
         return found
 
     def close(self):

@@ -1,13 +1,11 @@
 """What a user expects of the page, in headless Chromium: a resize and a
 change of device-pixel ratio restart the animation at the new size, the
 canvas is sized in device pixels, full screen comes and goes with F and a
-click and hides a still cursor, the frame rate stays out of the canvas, bad
-parameters and a missing module or WebAssembly show their message, and the
-console stays clean throughout.
+click and hides a still cursor, bad parameters and a missing module or
+WebAssembly show their message, and the console stays clean throughout.
 
 usage: page_test.py PAGE_DIR"""
 import sys
-import time
 
 from browser import Browser, Server
 
@@ -25,10 +23,6 @@ RINGS_BEYOND = '''((w, h) => {
   }
   return false;
 })'''
-CANVAS_SUM = '''(() => {
-  const c = document.getElementById('screen');
-  return c.getContext('2d').getImageData(0, 0, c.width, c.height).data.reduce((s, v, i) => (s * 31 + v * (i + 1)) % 2147483647, 0);
-})()'''
 
 
 def resize(browser, url):
@@ -38,16 +32,11 @@ def resize(browser, url):
     if not browser.within(10, 'vivuvev.frames > 30'):
         return ['the page did not run: %s' % browser.evaluate('vivuvev.state')]
     browser.send('Emulation.setDeviceMetricsOverride', width=1000, height=700, deviceScaleFactor=1, mobile=False)
-    started = time.monotonic()
-    if not browser.within(3, '%s(640, 360)' % RINGS_BEYOND):
-        return ['no rings beyond 640x360 within 3 s of the resize: canvas %s, back buffer %s' %
-                (browser.evaluate(CANVAS), browser.evaluate(BACK_BUFFER))]
-    failures = []
-    if browser.evaluate(CANVAS) != [1000, 700] or browser.evaluate(BACK_BUFFER) != [1000, 700]:
-        failures.append('after the resize the canvas is %s and the back buffer %s, not 1000x700' %
-                        (browser.evaluate(CANVAS), browser.evaluate(BACK_BUFFER)))
-    print('  rings beyond the old size %.2f s after the resize' % (time.monotonic() - started))
-    return failures
+    rings = browser.within(3, '%s(640, 360)' % RINGS_BEYOND)
+    sizes = [browser.evaluate(CANVAS), browser.evaluate(BACK_BUFFER)]
+    if not rings or sizes != [[1000, 700]] * 2:
+        return ['3 s after a resize to 1000x700: canvas and back buffer %s, rings beyond 640x360: %s' % (sizes, rings)]
+    return []
 
 
 def device_pixels(browser, url):
@@ -94,33 +83,15 @@ def full_screen(browser, url):
     return failures
 
 
-def frame_rate(browser, url):
-    """fps shows the rate beside the canvas, whose pixels stay the same."""
-    sums = []
-    for extra in ('', '&fps'):
-        browser.open(url + 'index.html?seed=7&frames=90' + extra, 320, 200)
-        if browser.within(10, STATE_SETTLED) != 'done':
-            return ['the page did not run with %r' % extra]
-        sums.append(browser.evaluate(CANVAS_SUM))
-    failures = []
-    if not browser.evaluate("!document.getElementById('fps').hidden && document.getElementById('fps').textContent.startsWith('FPS: ')"):
-        failures.append('fps shows no frame rate')
-    if sums[0] != sums[1]:
-        failures.append('the canvas differs with fps')
-    return failures
-
-
 BAD_PARAMETERS = [
     ('seed=abc', "seed must be a whole number from 0 to 4294967295, not 'abc'"),
-    ('seed=4294967296', "seed must be a whole number from 0 to 4294967295, not '4294967296'"),
-    ('seed=-1', "not '-1'"),
+    ('seed=4294967296', "not '4294967296'"),
     ('bits=24', "bits must be 32 or 16, not '24'"),
     ('fps=yes', "fps takes no value"),
     ('frames=0', "frames must be a whole number from 1 to 4294967294, not '0'"),
     ('frames=1e3', "not '1e3'"),
     ('speed=2', "'speed' is not a parameter of this page"),
     ('seed=1&seed=2', 'seed is given more than once'),
-    ('bits=16&frames=', "frames must be a whole number"),
 ]
 
 
@@ -146,24 +117,18 @@ def bad_input(browser, url):
     return failures
 
 
-CHECKS = [resize, device_pixels, full_screen, frame_rate, bad_input]
+CHECKS = [resize, device_pixels, full_screen, bad_input]
 
 
 def main(page):
     passed = failed = 0
-    server = Server(page)
-    browser = Browser(unpaced=True)
+    server, browser = Server(page), Browser(unpaced=True)
     try:
         for check in CHECKS:
-            failures = check(browser, server.url)
-            if check is not bad_input:
-                failures += browser.complaints()
-            for failure in failures:
-                print('FAIL %s: %s' % (check.__name__, failure), flush=True)
-            if not failures:
-                print('ok', check.__name__, flush=True)
-            passed += not failures
-            failed += bool(failures)
+            failures = check(browser, server.url) + browser.complaints()
+            for failure in failures or ['']:
+                print('FAIL %s: %s' % (check.__name__, failure) if failures else 'ok ' + check.__name__, flush=True)
+            passed, failed = passed + (not failures), failed + bool(failures)
     finally:
         browser.close()
         server.close()

@@ -7,6 +7,7 @@ into colours here by the pixel formats' own rules.
 
 usage: pixels_test.py PAGE_DIR VIVUVEV_RENDER"""
 import base64
+import itertools
 import os
 import subprocess
 import sys
@@ -96,22 +97,15 @@ def check(browser, server, render, folder, seed, size, bits, frames):
 
 def main(page, render):
     passed = failed = 0
-    server = Server(page)
-    browser = Browser(unpaced=True)
+    server, browser = Server(page), Browser(unpaced=True)
     try:
         with tempfile.TemporaryDirectory(prefix='vivuvev-web-pixels-') as folder:
-            for seed in SEEDS:
-                for size in SIZES:
-                    for bits in BITS:
-                        for frames in FRAMES:
-                            case = 'seed %d, %dx%d, %d bits, %d frames' % (seed, *size, bits, frames)
-                            failures = check(browser, server, render, folder, seed, size, bits, frames)
-                            for failure in failures:
-                                print('FAIL %s: %s' % (case, failure), flush=True)
-                            if not failures:
-                                print('ok', case, flush=True)
-                            passed += not failures
-                            failed += bool(failures)
+            for seed, size, bits, frames in itertools.product(SEEDS, SIZES, BITS, FRAMES):
+                case = 'seed %d, %dx%d, %d bits, %d frames' % (seed, *size, bits, frames)
+                failures = check(browser, server, render, folder, seed, size, bits, frames)
+                for failure in failures or ['']:
+                    print('FAIL %s: %s' % (case, failure) if failures else 'ok ' + case, flush=True)
+                passed, failed = passed + (not failures), failed + bool(failures)
     finally:
         browser.close()
         server.close()
