@@ -136,21 +136,38 @@
     },
   };
 
+  // The module's bytes. fetch takes no file: address: a page opened from the
+  // disk asks with a request instead, which hosts that let pages read the
+  // files beside them answer (browsers, by default, do not).
+  function moduleBytes() {
+    const where = moduleUrl.pathname;
+    if (moduleUrl.protocol !== 'file:') {
+      return fetch(moduleUrl).then((response) => {
+        if (!response.ok) {
+          throw new PageProblem(`${where} could not be loaded: ${response.status} ${response.statusText}.`);
+        }
+        return response.arrayBuffer();
+      }, (error) => {
+        throw new PageProblem(`${where} could not be fetched (${error.message}).`);
+      });
+    }
+    return new Promise((resolve, reject) => {
+      const request = new XMLHttpRequest();
+      request.open('GET', moduleUrl);
+      request.responseType = 'arraybuffer';
+      request.onload = () => resolve(request.response);
+      request.onerror = () => reject(new PageProblem(
+        `${where} could not be read: this browser keeps a page opened from the disk from reading ` +
+        'the files beside it. Serve the folder instead (bash scripts/web.sh does).'));
+      request.send();
+    });
+  }
+
   async function loadModule() {
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
       throw new PageProblem('This browser cannot run WebAssembly, which the animation is made of.');
     }
-    let response;
-    try {
-      response = await fetch(moduleUrl);
-    } catch (error) {
-      throw new PageProblem(`${moduleUrl.pathname} could not be fetched (${error.message}). ` +
-                            'The page needs a web server: bash scripts/web.sh serves it.');
-    }
-    if (!response.ok) {
-      throw new PageProblem(`${moduleUrl.pathname} could not be loaded: ${response.status} ${response.statusText}.`);
-    }
-    const { instance } = await WebAssembly.instantiate(await response.arrayBuffer(), imports);
+    const { instance } = await WebAssembly.instantiate(await moduleBytes(), imports);
     memory = instance.exports.memory;
     instance.exports._initialize();
     return instance.exports;
