@@ -9,8 +9,9 @@
 // the device-pixel ratio; full screen on a click or F, the cursor hidden in
 // full screen after two seconds without a move; nothing at all while the tab
 // is hidden; a panel instead of the animation when it cannot run.
-// Not implemented: anything from the network but vivuvev.wasm beside this
-// file.
+// Not implemented: keys but F (the animation does not stop on input here);
+// anything fetched but vivuvev.wasm beside this file; engines without
+// WebAssembly SIMD (they refuse the module, and the panel says so).
 'use strict';
 (() => {
   const MaxSide = 16384;        // device pixels per side, as vivuvev-render takes
@@ -280,7 +281,12 @@
     page.exports = module;
     run(module, options);
   }, (error) => {
-    showProblems('The animation could not start',
-                 [error instanceof PageProblem ? error.message : `${error.name}: ${error.message}`]);
+    let message = `${error.name}: ${error.message}`;
+    if (error instanceof PageProblem) {
+      message = error.message;
+    } else if (error instanceof WebAssembly.CompileError) {
+      message = `This browser cannot compile vivuvev.wasm, which needs WebAssembly SIMD (${error.message}).`;
+    }
+    showProblems('The animation could not start', [message]);
   });
 })();
