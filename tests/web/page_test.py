@@ -1,11 +1,13 @@
 """What a user expects of the page, in headless Chromium: a resize and a
 change of device-pixel ratio restart the animation at the new size, the
 canvas is sized in device pixels, full screen comes and goes with F and a
-click and hides a still cursor, bad parameters and a missing module or
-WebAssembly show their message, and the console stays clean throughout.
+click and hides a still cursor, a hidden page runs no frame, bad parameters
+and a missing module or WebAssembly show their message, and the console
+stays clean throughout.
 
 usage: page_test.py PAGE_DIR"""
 import sys
+import time
 
 from browser import Browser, Server
 
@@ -83,6 +85,25 @@ def full_screen(browser, url):
     return failures
 
 
+def hidden_tab(browser, url):
+    """Hidden, the page runs no frame while its timers still run; shown
+    again, the frames go on. (Frozen and woken, a headless page stays
+    hidden; focus emulation shows it again.)"""
+    browser.open(url + 'index.html', 320, 200)
+    browser.within(10, 'vivuvev.frames > 10')
+    for state in ('frozen', 'active'):
+        browser.send('Page.setWebLifecycleState', state=state)
+    hidden = browser.evaluate('new Promise((done) => setTimeout(() => done(document.hidden && vivuvev.frames), 100))')
+    time.sleep(0.5)
+    still = browser.evaluate('vivuvev.frames')
+    browser.send('Emulation.setFocusEmulationEnabled', enabled=True)
+    resumed = browser.within(3, '!document.hidden && vivuvev.frames > %d' % still)
+    browser.send('Emulation.setFocusEmulationEnabled', enabled=False)
+    if not hidden or still != hidden or not resumed:
+        return ['hidden at frame %s, %s half a second later; shown again: %s' % (hidden, still, resumed)]
+    return []
+
+
 BAD_PARAMETERS = [
     ('seed=abc', "seed must be a whole number from 0 to 4294967295, not 'abc'"),
     ('seed=4294967296', "not '4294967296'"),
@@ -117,7 +138,7 @@ def bad_input(browser, url):
     return failures
 
 
-CHECKS = [resize, device_pixels, full_screen, bad_input]
+CHECKS = [resize, device_pixels, full_screen, hidden_tab, bad_input]
 
 
 def main(page):
