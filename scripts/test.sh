@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the build needs, then builds and runs every test in the
-# native, asan, fuzz and windows presets.
+# native, web, asan, fuzz and windows presets (web after native: its browser
+# tests hold the page to the native vivuvev-render).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-packages.sh native fuzz windows
-for preset in native asan fuzz windows; do
+scripts/install-packages.sh native fuzz windows web
+for preset in native web asan fuzz windows; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

@@ -10,7 +10,6 @@
 
 #include <sanitizer/asan_interface.h>
 #include <sys/mman.h>
-#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -75,7 +74,7 @@ uint32_t TickCount() {
                                static_cast<uint64_t>(now.tv_nsec) / 1000000u);
 }
 
-uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
+uint32_t CurrentThreadId() { return static_cast<uint32_t>(gettid()); }
 
 void SleepMilliseconds(uint32_t ms) {
   timespec pause{static_cast<time_t>(ms / 1000u), static_cast<long>(ms % 1000u) * 1000000L};

@@ -1,0 +1,61 @@
+// The blit's rows four 32-bit or eight 16-bit pixels at a time with
+// WebAssembly's 128-bit SIMD, the web build's kernel sets: scalar and this.
+// An engine without SIMD refuses the whole module, so there is nothing to
+// choose at run time.
+//
+// WebAssembly has no unsigned high-half multiply: MulHigh16 takes the 32-bit
+// products of each half and keeps their upper 16 bits. Narrowing saturates
+// signed lanes to unsigned bytes, as SSE2's pack does.
+#include <wasm_simd128.h>
+
+#include "software/blend_rows_simd.h"
+
+namespace vivuvev {
+
+namespace {
+
+struct Simd128 {
+  using V = v128_t;
+  using Mask = v128_t;
+  static constexpr int32_t Bytes = 16;
+  static constexpr bool HasMultiplyAddBytes = false;
+
+  static V Load(const void* p) { return wasm_v128_load(p); }
+  static void Store(void* p, V v) { wasm_v128_store(p, v); }
+  static V Splat16(uint32_t v) { return wasm_i16x8_splat(static_cast<int16_t>(v)); }
+  static V Splat32(uint32_t v) { return wasm_i32x4_splat(static_cast<int32_t>(v)); }
+  static V And(V a, V b) { return wasm_v128_and(a, b); }
+  static V Or(V a, V b) { return wasm_v128_or(a, b); }
+  static V Add16(V a, V b) { return wasm_i16x8_add(a, b); }
+  static V Sub16(V a, V b) { return wasm_i16x8_sub(a, b); }
+  static V Mul16(V a, V b) { return wasm_i16x8_mul(a, b); }
+  static V MulHigh16(V a, V b) {
+    const V low = wasm_u32x4_extmul_low_u16x8(a, b);
+    const V high = wasm_u32x4_extmul_high_u16x8(a, b);
+    return wasm_i16x8_shuffle(low, high, 1, 3, 5, 7, 9, 11, 13, 15);
+  }
+  template <int N> static V Shl16(V v) { return wasm_i16x8_shl(v, N); }
+  template <int N> static V Shr16(V v) { return wasm_u16x8_shr(v, N); }
+  template <int N> static V Sar16(V v) { return wasm_i16x8_shr(v, N); }
+  template <int N> static V Shr32(V v) { return wasm_u32x4_shr(v, N); }
+  static V WidenLow8(V v) { return wasm_u16x8_extend_low_u8x16(v); }
+  static V WidenHigh8(V v) { return wasm_u16x8_extend_high_u8x16(v); }
+  static V Narrow16(V low, V high) { return wasm_u8x16_narrow_i16x8(low, high); }
+  static Mask Equal32(V a, V b) { return wasm_i32x4_eq(a, b); }
+  static uint32_t MaskBits(Mask m) { return wasm_i32x4_bitmask(m); }
+  static V Select(Mask m, V yes, V no) { return wasm_v128_bitselect(yes, no, m); }
+  static bool AnyTopBit(V v) { return wasm_i8x16_bitmask(v) != 0; }
+};
+
+const BlendKernels Simd128BlendKernels = {"simd128", &BlendLoops<Simd128>::Row32,
+                                          &BlendLoops<Simd128>::Row16};
+
+}  // namespace
+
+int32_t AvailableBlendKernels(const BlendKernels** sets) {
+  sets[0] = &ScalarBlendKernels;
+  sets[1] = &Simd128BlendKernels;
+  return 2;
+}
+
+}  // namespace vivuvev
