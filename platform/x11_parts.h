@@ -16,4 +16,8 @@ void ReleaseProgramCursor();
 // Whether window number is open and was made sticky (window_x11.cpp).
 bool WindowIsSticky(int32_t number);
 
+// window has a new parent: the keyboard finds the top-level window that holds
+// it again at its next read (keyboard_x11.cpp).
+void KeyboardWindowReparented(Window window);
+
 }  // namespace vivuvev
