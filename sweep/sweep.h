@@ -84,6 +84,10 @@ struct SweepState {
   uint32_t cyclesBegun = 0;
   const SweepSurface* surface = &SweepCanvasAndScreen;
   int32_t windowEvent = 0;  // what the frame's PollWindowEvent returned
+  // The canvas could be made at this size. When it could not (a side longer
+  // than a canvas may be), the frames draw and show nothing, and the Screen
+  // is released.
+  bool screenMade = false;
 };
 
 // A state at the start of the animation on a width x height screen, before

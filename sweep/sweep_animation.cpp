@@ -18,12 +18,16 @@ constexpr uint32_t IdleFrameMs = 10;
 
 // The steps of a cycle, the Screen in window and the canvas, all for a width
 // x height screen, with the back buffer black. Opening the Screen releases the
-// one before it and every canvas.
-void OpenSweepScreen(WindowHandle window, int32_t width, int32_t height) {
+// one before it and every canvas. False when the canvas cannot be made (a
+// side longer than a canvas may be): the Screen is then released too, since
+// nothing could be drawn on it, and holds no memory.
+bool OpenSweepScreen(WindowHandle window, int32_t width, int32_t height) {
   MaxStep = MaxStepFor(width, height);
   OpenScreenInWindow(window, 0, 0, width, height, 0, 0, 0, 0);
   ClearBackBuffer(0);
-  CreateCanvas(SweepCanvas, width, height, 1);
+  if (CreateCanvas(SweepCanvas, width, height, 1) != nullptr) return true;
+  ReleaseScreen();
+  return false;
 }
 
 }  // namespace
@@ -40,14 +44,15 @@ void SetUpSweep(SweepState* state, StopRule rule) {
   state->start = start;
   WindowHandle window = OpenDisplayWindow(SweepWindow, 0, 0, width, height, "", WindowBorderless);
   SetWindowSticky(SweepWindow, 1);
-  OpenSweepScreen(window, width, height);
+  state->screenMade = OpenSweepScreen(window, width, height);
 }
 
 void RestartSweep(SweepState* state, int32_t width, int32_t height) {
   state->width = width;
   state->height = height;
   state->step = 0;  // the next frame begins a cycle
-  OpenSweepScreen(ScreenParentWindow(), width, height);
+  const WindowRecord* record = FindWindowRecord(SweepWindow);
+  state->screenMade = OpenSweepScreen(record != nullptr ? record->handle : nullptr, width, height);
 }
 
 bool FollowWindowSize(SweepState* state) {
