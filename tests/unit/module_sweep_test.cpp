@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -169,6 +170,26 @@ TEST_F(ModuleSweepTest, AWindowTooLargeForACanvasIsToldOnceHoldsNoBufferAndIsDra
   // Frames without a buffer show nothing.
   EXPECT_EQ(HeadlessFramesPresented(),
             static_cast<uint32_t>(widthsSeen.size() - std::count(widthsSeen.begin(), widthsSeen.end(), 0)));
+}
+
+TEST_F(ModuleSweepTest, ABufferOnTheHeapMovesIntoPresentingMemoryOnceItIsGiven) {
+  KeepHeadlessShownImage(true);
+  uint32_t firstInMemory = 0;
+  uint32_t unequal = 0;
+  SetHeadlessFrameObserver([&](uint32_t frame, const BackBuffer& buffer) {
+    if (frame == 300) SetHeadlessPresentMemory(true);
+    if (firstInMemory == 0 && HeadlessBufferInPresentMemory(buffer)) firstInMemory = frame;
+    const std::vector<uint8_t>& shown = HeadlessShownImage();
+    for (int32_t y = 0; y < buffer.height; ++y) {
+      const size_t at = static_cast<size_t>(y) * buffer.pitch;
+      unequal += std::memcmp(shown.data() + at, buffer.pixels + at, static_cast<size_t>(buffer.width) * 4) != 0;
+    }
+    if (frame == 800) stopModule = 1;
+  });
+  RunModuleSweep({0, false, false}, stopModule);
+  // Asked at the 256th present and refused, then again 512 presents later.
+  EXPECT_EQ(firstInMemory, 768u);
+  EXPECT_EQ(unequal, 0u);
 }
 
 TEST(FrameRate, TheRateOverEachSecondOfFrames) {
