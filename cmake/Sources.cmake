@@ -105,12 +105,15 @@ target_sources(vivuvev_headless_platform INTERFACE
 target_link_libraries(vivuvev_headless_platform INTERFACE ${VIVUVEV_SYSTEM_LIBRARIES})
 
 # The x11 platform: Xlib windows and presenting, the key map through XCB, XRandR for the
-# primary monitor, MIT-SHM when the server has it.
+# primary monitor, MIT-SHM when the server has it (its segments passed as file
+# descriptors through XCB's shm extension).
 if(NOT WIN32)
   find_package(X11 REQUIRED)
   if(NOT X11_Xext_FOUND OR NOT X11_Xrandr_FOUND OR NOT X11_X11_xcb_FOUND)
     message(FATAL_ERROR "The x11 platform needs libXext, libXrandr and libX11-xcb (libxext-dev, libxrandr-dev, libx11-xcb-dev)")
   endif()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(XCB_SHM REQUIRED IMPORTED_TARGET GLOBAL xcb-shm)
   add_library(vivuvev_x11 OBJECT
     display/frame_rate_overlay_x11.cpp
     display/present_x11.cpp
@@ -120,7 +123,8 @@ if(NOT WIN32)
     launch/message_box_x11.cpp
     platform/desktop_x11.cpp
   )
-  target_link_libraries(vivuvev_x11 PUBLIC X11::X11 X11::X11_xcb X11::xcb X11::Xext X11::Xrandr)
+  target_link_libraries(vivuvev_x11 PUBLIC X11::X11 X11::X11_xcb X11::xcb PkgConfig::XCB_SHM X11::Xext
+                        X11::Xrandr)
 
   # Everything an X11 program links.
   add_library(vivuvev_x11_platform INTERFACE)
@@ -131,7 +135,8 @@ if(NOT WIN32)
     $<TARGET_OBJECTS:vivuvev_x11>
     $<TARGET_OBJECTS:vivuvev_os>
   )
-  target_link_libraries(vivuvev_x11_platform INTERFACE X11::X11 X11::X11_xcb X11::xcb X11::Xext X11::Xrandr)
+  target_link_libraries(vivuvev_x11_platform INTERFACE X11::X11 X11::X11_xcb X11::xcb PkgConfig::XCB_SHM
+                        X11::Xext X11::Xrandr)
 
   # Videos of the back buffer through FFmpeg's libraries, for vivuvev-render
   # and the module's recording.

@@ -61,11 +61,15 @@ Window DrawingWindow();
 // buffer (present_x11.cpp).
 void PresentWholeBufferNext();
 
-// An image record over the back buffer's own rows, for XPutImage without a
-// copy, or null; DropImageOverRows frees the record and leaves the rows alone
+// An image record over the back buffer's own rows, in the visual and depth
+// of the window drawn in, for XPutImage without a copy, or null;
+// DropImageOverRows frees the record and leaves the rows alone
 // (present_x11.cpp).
 XImage* ImageOverRows(Display* d, const BackBuffer& buffer);
 void DropImageOverRows(XImage* image);
+// The alpha bits of the window drawn in, which every pixel drawn there has
+// set, or 0 when its visual has none (present_x11.cpp).
+uint32_t PresentAlphaBits();
 
 inline Window ToXWindow(WindowHandle handle) {
   return static_cast<Window>(reinterpret_cast<uintptr_t>(handle));
