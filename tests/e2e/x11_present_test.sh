@@ -3,7 +3,7 @@
 # window with XGetImage after 300 frames at 641 x 479 (the module's test hook
 # VIVUVEV_SNAPSHOT writes the back buffer and then holds the picture): in
 # 24- and 32-bit windows on a 24-bit display (with MIT-SHM and without), and
-# in a 16-bit window on a 16-bit display. A 32-bit window is opaque; a visual
+# in 16- and 32-bit windows on a 16-bit display. A 32-bit window is opaque; a visual
 # the module cannot draw ends it with one line and status 1. The shared
 # segment reaches the server as a file descriptor, never by a System V id,
 # and a segment that could not be had at first is had later. A window wider
@@ -107,4 +107,6 @@ stop_xvfb
 
 start_display 16 800x600
 compare rgb16 641x479 16
+# A 32-bit window on a 16-bit display: the buffer is made for the window.
+compare argb32-on-16 641x479 32
 report
