@@ -129,10 +129,19 @@ int main(int argc, char** argv) {
   }
   const char* command = argv[1];
   if (std::strcmp(command, "make") == 0 && (argc == 4 || argc == 5)) {
-    return Make(d, argv[2], std::atoi(argv[3]), argc == 5 ? argv[4] : "TrueColor");
+    const int status = Make(d, argv[2], std::atoi(argv[3]), argc == 5 ? argv[4] : "TrueColor");
+    XCloseDisplay(d);
+    return status;
   }
   const Window window = std::strtoul(argv[2], nullptr, 0);
-  if (std::strcmp(command, "frame") == 0 && argc == 3) return Frame(d, window);
-  if (std::strcmp(command, "read") == 0 && argc == 3) return Read(d, window);
-  return Usage();
+  int status = 2;
+  if (std::strcmp(command, "frame") == 0 && argc == 3) {
+    status = Frame(d, window);
+  } else if (std::strcmp(command, "read") == 0 && argc == 3) {
+    status = Read(d, window);
+  } else {
+    Usage();
+  }
+  XCloseDisplay(d);
+  return status;
 }
