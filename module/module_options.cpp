@@ -24,7 +24,8 @@ const char ModuleUsage[] =
     "                 record the first N frames shown into vivuvev.mp4 in the working\n"
     "                 directory, then go on\n"
     "  -visual V, -install, -noinstall, -mono\n"
-    "                 accepted and ignored: the picture is drawn in software on the default visual\n"
+    "                 accepted and ignored: the picture is drawn in software, in the visual of\n"
+    "                 the window it is shown in\n"
     "  -h, --help     print this and exit\n"
     "  --version      print the version and exit\n"
     "Options take one dash or two. Without -window or -window-id it draws in\n"
@@ -145,7 +146,7 @@ const OptionEntry Options[] = {
     {"display", true, DisplayName, nullptr, false},
     {"record-animation", true, RecordAnimation, nullptr, false},
     // Taken by every module of the daemon; they change nothing in a picture
-    // drawn in software on the default visual.
+    // drawn in software, in the visual of the window it is shown in.
     {"visual", true, nullptr, nullptr, false},
     {"install", false, nullptr, nullptr, false},
     {"noinstall", false, nullptr, nullptr, false},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "base/system.h"
@@ -25,6 +26,22 @@ void PresentWithFrameRate(void* context) {
   ShowFrameRateOverlay(rate->text);
 }
 
+// Says once, when the window takes a size nothing can be drawn at (a window
+// of no size draws nothing anyway), that the frames show nothing until its
+// size changes; *told is whether it was said since a size could be drawn at.
+void TellIfUndrawable(const SweepState& state, bool* told) {
+  if (state.screen == SweepScreen::Made) {
+    *told = false;
+    return;
+  }
+  if (*told || state.width <= 0 || state.height <= 0) return;
+  std::fprintf(stderr,
+               "vivuvev: cannot draw in a window of %d x %d pixels (too large, or too little memory); "
+               "nothing is drawn until its size changes\n",
+               state.width, state.height);
+  *told = true;
+}
+
 }  // namespace
 
 void PauseBetweenFrames(uint32_t delayMicroseconds, const volatile std::sig_atomic_t& stop) {
@@ -39,6 +56,8 @@ void PauseBetweenFrames(uint32_t delayMicroseconds, const volatile std::sig_atom
 void RunModuleSweep(const ModuleRun& run, const volatile std::sig_atomic_t& stop) {
   SweepState state;
   SetUpSweep(&state, run.ownWindow ? StopRule::QuitKeyOrClose : StopRule::None);
+  bool told = false;
+  TellIfUndrawable(state, &told);
   FrameRate rate;
   const SweepSurface withFrameRate = {SweepCanvasAndScreen.BeginPass, SweepCanvasAndScreen.EndPass,
                                       SweepCanvasAndScreen.Blend, PresentWithFrameRate, &rate};
@@ -49,7 +68,7 @@ void RunModuleSweep(const ModuleRun& run, const volatile std::sig_atomic_t& stop
     const bool shown = SweepFrame(&state);
     if (shown && run.afterShownFrame != nullptr) run.afterShownFrame();
     // The frame's event may have been the window's new size.
-    FollowWindowSize(&state);
+    if (FollowWindowSize(&state)) TellIfUndrawable(state, &told);
     if (QuitRequested == 1) break;
     PauseBetweenFrames(shown ? run.delayMicroseconds : std::max(run.delayMicroseconds, PauseSlice), stop);
   }

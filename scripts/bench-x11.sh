@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# Measures the real x11 programs of this tree against those of BASE_REV, in
-# one run on one private Xvfb at 1920x1080x24:
-# - standalone: presents per second over 10 s, counted from outside by a
-#   preloaded library (scripts/present_counter.c) that counts an XSync after
-#   puts as one present, however many rectangles the puts sent;
-# - the module (vivuvev -root, default -delay): its share of a core and the
-#   X server's over 10 s, from /proc.
-# Each program runs 2 s before it is measured. BASE_REV is built in a git
-# worktree under build/bench-x11 (not committed); this tree is built with the
-# native preset. Prints a table and writes build/bench-x11/bench-x11.csv.
-# Usage: scripts/bench-x11.sh [BASE_REV, default f80e755]
+# Measures the real x11 programs of this tree against those of BASE_REV in one
+# run, each build on a private Xvfb of its own, in rounds that take the two
+# builds in turn (the machine's load drifts; each figure is summed over the
+# rounds):
+# - standalone at 1920x1080x24: its frames per second, counted by its
+#   keyboard reads (one a frame, whatever a frame's present is made of), its
+#   presents per second, its share of a core and the X server's. The two
+#   builds run one after the other, the first of them alternating by round.
+# - the module (vivuvev -root, default -delay) at 1920x1080x24 and at
+#   3840x2160x24: its frames (presents) per second, its share of a core, its
+#   processor time per shown frame and the X server's share. The two builds
+#   run at the same time, each on its own server: they take little of the
+#   machine, and so see the same load.
+# Counts come from a preloaded library (scripts/present_counter.c), processor
+# times from /proc/PID/schedstat (nanoseconds). Each program runs 2 s before
+# it is measured. BASE_REV is built in a git worktree under build/bench-x11
+# (not committed); this tree is built with the native preset. Prints a table
+# and writes build/bench-x11/bench-x11.csv and the raw figures of every round
+# (rounds.txt).
+# Usage: scripts/bench-x11.sh [BASE_REV, default db5a22f]
+# Environment: BENCH_ROUNDS (default 3), BENCH_SECONDS (default 10).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-base_rev=${1:-f80e755}
-out=$root/build/bench-x11
-seconds=10
+base_rev=${1:-db5a22f}
+rounds=${BENCH_ROUNDS:-3}
+seconds=${BENCH_SECONDS:-10}
 warm_up=2
+out=$root/build/bench-x11
 mkdir -p "$out"
 
 # The two builds and the counter.
@@ -31,70 +42,140 @@ cmake -S "$base_src" -B "$out/base-build" -DCMAKE_CXX_COMPILER=g++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" >/dev/null
 cmake --build "$out/base-build" --target standalone vivuvev -j 2 >/dev/null
 cc -O2 -Wall -shared -fPIC -o "$out/present_counter.so" "$root/scripts/present_counter.c" -ldl
+bin_base=$out/base-build
+bin_this=$root/build/native
+# A program in a build tree: the module where it is installed
+# (libexec/xscreensaver) or, in older trees, in bin/ with the others.
+program_in() {
+  if [ -x "$1/libexec/xscreensaver/$2" ]; then echo "$1/libexec/xscreensaver/$2"; else echo "$1/bin/$2"; fi
+}
 
+# Four servers: one per build at each size. start_xvfb leaves its pid in
+# $xvfb_pid and its display in $DISPLAY.
 . "$root/tests/e2e/xvfb.sh"
-program_pid=""
+servers=()
+program_pids=()
 cleanup() {
-  if [ -n "$program_pid" ]; then
-    kill "$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-  fi
-  stop_xvfb
+  local pid
+  for pid in "${program_pids[@]}" "${servers[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
 }
 trap cleanup EXIT
-start_xvfb 1920x1080x24
+declare -A display server
+for size in 1920x1080 3840x2160; do
+  for build in base this; do
+    start_xvfb "${size}x24"
+    servers+=("$xvfb_pid")
+    display[$build-$size]=$DISPLAY
+    server[$build-$size]=$xvfb_pid
+  done
+done
 
-ticks_per_second=$(getconf CLK_TCK)
-ticks() {  # user + system ticks of a process so far
-  awk '{ print $14 + $15 }' "/proc/$1/stat"
-}
-presents() {  # presents counted so far in counter file $1
-  od -An -t u8 -j 8 -N 8 "$1" 2>/dev/null | tr -d ' ' || echo 0
+cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat"; }
+counts() {  # puts presents keyboard-reads counted so far in counter file $1
+  local c
+  c=$(od -An -t u8 -N 24 "$1" 2>/dev/null | tr -s ' \n' '  ' | sed 's/^ //')
+  echo "${c:-0 0 0}"
 }
 now() { date +%s.%N; }
 
-# measure LABEL COMMAND...: runs the program, then prints
-# "presents-per-second program-cpu-percent server-cpu-percent" over the window.
-measure() {
-  local counter=$out/$1.count
+raw=$out/rounds.txt
+: >"$raw"
+# run ROUND PROGRAM SIZE BUILD... -- ARGUMENTS: runs PROGRAM of each BUILD at
+# once, each on its server at SIZE, and appends for each a line
+# "round program size build seconds presents reads cpu_ns server_ns".
+run() {
+  local round=$1 program=$2 size=$3
+  shift 3
+  local builds=()
+  while [ "$1" != "--" ]; do
+    builds+=("$1")
+    shift
+  done
   shift
-  rm -f "$counter"
-  LD_PRELOAD=$out/present_counter.so PRESENT_COUNTER_FILE=$counter "$@" >/dev/null 2>&1 &
-  program_pid=$!
+  local build bin counter
+  declare -A pid c0 s0 k0
+  program_pids=()
+  for build in "${builds[@]}"; do
+    bin=bin_$build
+    counter=$out/$build.count
+    rm -f "$counter"
+    DISPLAY=${display[$build-$size]} LD_PRELOAD=$out/present_counter.so PRESENT_COUNTER_FILE=$counter \
+      "$(program_in "${!bin}" "$program")" "$@" >/dev/null 2>&1 &
+    pid[$build]=$!
+    program_pids+=("$!")
+  done
   sleep "$warm_up"
-  local t0 p0 s0 f0 t1 p1 s1 f1
-  t0=$(now) p0=$(ticks "$program_pid") s0=$(ticks "$xvfb_pid") f0=$(presents "$counter")
+  local t0 t1
+  t0=$(now)
+  for build in "${builds[@]}"; do
+    c0[$build]=$(cpu_ns "${pid[$build]}")
+    s0[$build]=$(cpu_ns "${server[$build-$size]}")
+    k0[$build]=$(counts "$out/$build.count")
+  done
   sleep "$seconds"
-  t1=$(now) p1=$(ticks "$program_pid") s1=$(ticks "$xvfb_pid") f1=$(presents "$counter")
-  kill "$program_pid"
-  wait "$program_pid" 2>/dev/null || true
-  program_pid=""
-  awk -v dt0="$t0" -v dt1="$t1" -v f="$((f1 - f0))" -v p="$((p1 - p0))" \
-      -v s="$((s1 - s0))" -v hz="$ticks_per_second" \
-      'BEGIN { d = dt1 - dt0; printf "%.1f %.2f %.2f\n", f / d, 100 * p / hz / d, 100 * s / hz / d }'
+  t1=$(now)
+  for build in "${builds[@]}"; do
+    local c1 s1 p0 r0 p1 r1
+    c1=$(cpu_ns "${pid[$build]}")
+    s1=$(cpu_ns "${server[$build-$size]}")
+    read -r _ p0 r0 <<<"${k0[$build]}"
+    read -r _ p1 r1 <<<"$(counts "$out/$build.count")"
+    awk -v line="$round $program $size $build" -v t0="$t0" -v t1="$t1" \
+        'BEGIN { printf "%s %.3f %.0f %.0f %.0f %.0f\n", line, t1 - t0, ARGV[1], ARGV[2], ARGV[3], ARGV[4]; exit }' \
+        "$((p1 - p0))" "$((r1 - r0))" "$((c1 - ${c0[$build]}))" "$((s1 - ${s0[$build]}))" >>"$raw"
+  done
+  for build in "${builds[@]}"; do
+    kill "${pid[$build]}"
+    wait "${pid[$build]}" 2>/dev/null || true
+  done
+  program_pids=()
 }
 
-read -r base_fps base_cpu base_server <<<"$(measure base-standalone "$out/base-build/bin/standalone")"
-read -r this_fps this_cpu this_server <<<"$(measure this-standalone "$root/build/native/bin/standalone")"
-# The module in a build tree: where it is installed (libexec/xscreensaver), or
-# in bin/ in older trees.
-module_in() {
-  if [ -x "$1/libexec/xscreensaver/vivuvev" ]; then echo "$1/libexec/xscreensaver/vivuvev"; else echo "$1/bin/vivuvev"; fi
-}
-read -r base_mfps base_mcpu base_mserver <<<"$(measure base-module "$(module_in "$out/base-build")" -root)"
-read -r this_mfps this_mcpu this_mserver <<<"$(measure this-module "$(module_in "$root/build/native")" -root)"
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+load_before=$(load)
+for round in $(seq "$rounds"); do
+  if [ $((round % 2)) -eq 1 ]; then order=(base this); else order=(this base); fi
+  for build in "${order[@]}"; do
+    run "$round" standalone 1920x1080 "$build" --
+  done
+  run "$round" vivuvev 1920x1080 base this -- -root
+  run "$round" vivuvev 3840x2160 base this -- -root
+done
+load_after=$(load)
 
+# Sums over the rounds, per program, size and build.
 csv=$out/bench-x11.csv
-{
-  echo "program,measure,base,this,ratio"
-  echo "standalone,presents_per_second,$base_fps,$this_fps"
-  echo "standalone,program_cpu_percent,$base_cpu,$this_cpu"
-  echo "standalone,server_cpu_percent,$base_server,$this_server"
-  echo "module,presents_per_second,$base_mfps,$this_mfps"
-  echo "module,program_cpu_percent,$base_mcpu,$this_mcpu"
-  echo "module,server_cpu_percent,$base_mserver,$this_mserver"
-} | awk -F, 'NR == 1 { print; next } { printf "%s,%s,%s,%s,%.3f\n", $1, $2, $3, $4, ($3 > 0 ? $4 / $3 : 0) }' >"$csv"
-echo "x11 programs on Xvfb 1920x1080x24, ${seconds} s each; base $(git -C "$base_src" rev-parse --short HEAD), this $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD || echo ' (with changes)')"
-awk -F, 'NR == 1 { printf "%-11s %-20s %10s %10s %7s\n", "program", "measure", "base", "this", "ratio"; next }
-         { printf "%-11s %-20s %10s %10s %7s\n", $1, $2, $3, $4, $5 }' "$csv"
+awk '
+  { key = $2 " " $3 " " $4; t[key] += $5; p[key] += $6; k[key] += $7; c[key] += $8; s[key] += $9 }
+  function row(program, size, measure, base, this) {
+    printf "%s,%s,%s,%.3f,%.3f,%.3f\n", program, size, measure, base, this, (base > 0 ? this / base : 0)
+  }
+  function share(v, key) { return 100 * v[key] / 1e9 / t[key] }
+  END {
+    print "program,size,measure,base,this,ratio"
+    sb = "standalone 1920x1080 base"; st = "standalone 1920x1080 this"
+    row("standalone", "1920x1080", "frames_per_second", k[sb] / t[sb], k[st] / t[st])
+    row("standalone", "1920x1080", "presents_per_second", p[sb] / t[sb], p[st] / t[st])
+    row("standalone", "1920x1080", "program_cpu_percent", share(c, sb), share(c, st))
+    row("standalone", "1920x1080", "server_cpu_percent", share(s, sb), share(s, st))
+    for (i = 1; i <= 2; i++) {
+      size = i == 1 ? "1920x1080" : "3840x2160"
+      mb = "vivuvev " size " base"; mt = "vivuvev " size " this"
+      row("module", size, "frames_per_second", p[mb] / t[mb], p[mt] / t[mt])
+      row("module", size, "program_cpu_percent", share(c, mb), share(c, mt))
+      row("module", size, "cpu_ms_per_frame", c[mb] / 1e6 / p[mb], c[mt] / 1e6 / p[mt])
+      row("module", size, "server_cpu_percent", share(s, mb), share(s, mt))
+      cpu[i, "base"] = share(c, mb); cpu[i, "this"] = share(c, mt)
+    }
+    row("module", "3840x2160/1920x1080", "program_cpu_share_ratio", cpu[2, "base"] / cpu[1, "base"],
+        cpu[2, "this"] / cpu[1, "this"])
+  }' "$raw" >"$csv"
+
+echo "x11 programs on Xvfb at 24 bits, $rounds rounds of ${seconds} s each; base $(git -C "$base_src" rev-parse --short HEAD), this $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD || echo ' (with changes)')"
+echo "load average before: $load_before; after: $load_after"
+awk -F, 'NR == 1 { printf "%-10s %-19s %-24s %10s %10s %7s\n", "program", "size", "measure", "base", "this", "ratio"; next }
+         { printf "%-10s %-19s %-24s %10s %10s %7s\n", $1, $2, $3, $4, $5, $6 }' "$csv"
 echo "CSV: $csv"

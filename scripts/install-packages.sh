@@ -9,7 +9,7 @@ packages=()
 for set in "${sets[@]}"; do
   case "$set" in
     native) packages+=(cmake make g++ pkg-config libgtest-dev libpng-dev file dpkg-dev lintian python3
-                       libx11-dev libx11-xcb-dev libxext-dev libxrandr-dev xvfb xdotool imagemagick x11-utils
+                       libx11-dev libx11-xcb-dev libxcb-shm0-dev libxext-dev libxrandr-dev xvfb xdotool imagemagick x11-utils
                        libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libwebp-dev
                        valgrind xscreensaver openbox) ;;
     # clang with libFuzzer and the sanitizers' runtimes.

@@ -1,12 +1,16 @@
-/* Counts a program's presents from outside it, for scripts/bench-x11.sh.
- * Preloaded (LD_PRELOAD), it wraps XShmPutImage, XPutImage, XSync and
- * XFlush: a present is an XSync or XFlush that follows at least one put,
- * however many rectangles the puts sent. The counts go into the 16-byte file PRESENT_COUNTER_FILE
- * names, mapped shared, so that the script can read them while the program
- * runs: puts, then presents, each a little-endian 64-bit count. */
+/* Counts a program's presents and keyboard reads from outside it, for
+ * scripts/bench-x11.sh. Preloaded (LD_PRELOAD), it wraps XShmPutImage,
+ * XPutImage, XSync and XFlush: a present is an XSync or XFlush that follows
+ * at least one put, however many rectangles the puts sent. It also wraps
+ * xcb_query_keymap, which saver and standalone send once a frame to read the
+ * keys: their frames, counted whatever a frame's present is made of. The
+ * counts go into the 24-byte file PRESENT_COUNTER_FILE names, mapped shared,
+ * so that the script can read them while the program runs: puts, presents,
+ * then keyboard reads, each a little-endian 64-bit count. */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
+#include <xcb/xcb.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdint.h>
@@ -23,8 +27,8 @@ static void Count(void) {
   if (path == NULL) return;
   int fd = open(path, O_RDWR | O_CREAT, 0600);
   if (fd < 0) return;
-  if (ftruncate(fd, 16) == 0) {
-    void* map = mmap(NULL, 16, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  if (ftruncate(fd, 24) == 0) {
+    void* map = mmap(NULL, 24, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (map != MAP_FAILED) counts = map;
   }
   close(fd);
@@ -69,4 +73,12 @@ int XFlush(Display* d) {
   if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, "XFlush");
   Presented();
   return real(d);
+}
+
+xcb_query_keymap_cookie_t xcb_query_keymap(xcb_connection_t* c) {
+  static xcb_query_keymap_cookie_t (*real)(xcb_connection_t*);
+  if (real == NULL) *(void**)&real = dlsym(RTLD_NEXT, "xcb_query_keymap");
+  Count();
+  if (counts != NULL) ++counts[2];
+  return real(c);
 }

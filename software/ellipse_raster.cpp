@@ -44,11 +44,24 @@ int64_t AtLeast(int64_t v, int64_t parity) { return v + ((v - parity) & 1); }
 // The largest whole u >= 0 with (q u)^2 <= p^2 (q^2 - w^2): how far the
 // ellipse with semi-axes p (along u) and q reaches at height w. -1 above the
 // ellipse; unbounded when it is flat (q == 0).
+//
+// A ring's every row asks this twice, so it is found from an estimate in
+// double precision (within one of the answer), then made exact by comparing
+// squares in 128 bits: no long double and no 128-bit square root.
 int64_t Reach(int64_t p, int64_t q, int64_t w) {
   if (w > q) return -1;
   if (q == 0) return Unbounded;
-  const UInt128 n = static_cast<UInt128>(p * p) * static_cast<UInt128>(q * q - w * w);
-  return static_cast<int64_t>(SquareRootFloor(n) / static_cast<uint64_t>(q));
+  const int64_t rest = q * q - w * w;
+  const UInt128 limit = static_cast<UInt128>(p * p) * static_cast<UInt128>(rest);
+  const auto beyond = [&](int64_t u) {
+    const auto reach = static_cast<UInt128>(q * u);
+    return reach * reach > limit;
+  };
+  auto u = static_cast<int64_t>(static_cast<double>(p) * std::sqrt(static_cast<double>(rest)) /
+                                static_cast<double>(q));
+  while (u > 0 && beyond(u)) --u;
+  while (!beyond(u + 1)) ++u;
+  return u;
 }
 
 Int128 Magnitude(Int128 v) { return v < 0 ? -v : v; }

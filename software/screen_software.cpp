@@ -1,8 +1,14 @@
 // The Screen in software, for x11 and headless: a back buffer in memory in the
 // display's format, shown through PresentBackBuffer. There is no device to
-// lose: a present that fails is simply tried again at the next frame.
+// lose: a present that fails is simply tried again at the next frame. A back
+// buffer that had to go on the heap because presenting memory could not be
+// had asks for it again now and then, less often after each refusal, and
+// moves into it once it is given: a passing shortage costs a while, not the
+// rest of the run.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "canvas/canvas_store.h"
@@ -31,6 +37,13 @@ struct SoftwareScreen {
 SoftwareScreen screen = {};
 BackBuffer backBuffer;
 uint32_t rewriteCount = 0;
+
+// Presents between the requests for presenting memory of a buffer on the
+// heap: the first wait, and the longest after repeated refusals.
+constexpr uint32_t FirstPresentMemoryWait = 256;
+constexpr uint32_t LongestPresentMemoryWait = 65536;
+uint32_t presentMemoryWait = FirstPresentMemoryWait;
+uint32_t presentsOnHeap = 0;
 
 // The next present sends the whole buffer.
 void SendWholeNext() {
@@ -65,6 +78,23 @@ void FillBackBuffer(uint32_t word) {
       for (int32_t x = 0; x < backBuffer.width; ++x) p[x] = static_cast<uint16_t>(word);
     }
   }
+}
+
+// Asks again for presenting memory for a buffer on the heap when it is
+// time, and moves the rows into it when it is given.
+void SeekPresentMemory() {
+  if (backBuffer.heapPixels.empty() || ++presentsOnHeap < presentMemoryWait) return;
+  presentsOnHeap = 0;
+  uint8_t* memory =
+      AcquirePresentMemory(backBuffer.width, backBuffer.height, backBuffer.pitch, backBuffer.bitsPerPixel);
+  if (memory == nullptr) {
+    presentMemoryWait = std::min(presentMemoryWait * 2, LongestPresentMemoryWait);
+    return;
+  }
+  AwaitPresentedRows();
+  std::memcpy(memory, backBuffer.heapPixels.data(), backBuffer.heapPixels.size());
+  backBuffer.pixels = memory;
+  backBuffer.heapPixels = {};
 }
 
 }  // namespace
@@ -103,6 +133,8 @@ int32_t OpenScreenInWindow(WindowHandle parent, int32_t x, int32_t y, int32_t wi
   }
   const auto pitch = static_cast<int32_t>(rowBytes);
   backBuffer.pixels = AcquirePresentMemory(width, height, pitch, bits);
+  presentMemoryWait = FirstPresentMemoryWait;
+  presentsOnHeap = 0;
   try {
     if (backBuffer.pixels == nullptr) {
       backBuffer.heapPixels.assign(static_cast<size_t>(pitch) * static_cast<size_t>(height), 0);
@@ -153,6 +185,7 @@ void EndOpenScene() { screen.inScene = false; }
 int32_t PresentFrame() {
   if (!screen.open) return 1;
   EndOpenScene();
+  SeekPresentMemory();
   screen.active = PresentBackBuffer(screen.parent, backBuffer);
   // What a failed present did not deliver goes with the next one.
   if (screen.active) {

@@ -81,6 +81,16 @@ struct SweepSurface {
 };
 extern const SweepSurface SweepCanvasAndScreen;
 
+// What the set-up or the last restart could make at its size. Without the
+// canvas (a side longer than a canvas may be, too little memory) the Screen
+// is released as well, since nothing could be drawn on it, and the frames
+// draw and show nothing.
+enum class SweepScreen {
+  Made,      // the Screen and the canvas
+  NoScreen,  // not the Screen
+  NoCanvas,  // the Screen but not the canvas
+};
+
 // Where the animation is. Cycles are picked for width x height; MaxStep is
 // the program-wide number of steps a cycle has.
 struct SweepState {
@@ -93,6 +103,7 @@ struct SweepState {
   uint32_t cyclesBegun = 0;
   const SweepSurface* surface = &SweepCanvasAndScreen;
   int32_t windowEvent = 0;  // what the frame's PollWindowEvent returned
+  SweepScreen screen = SweepScreen::NoScreen;
 };
 
 // A state at the start of the animation on a width x height screen, before

@@ -22,13 +22,18 @@ constexpr int32_t NoOffset = 0;
 
 // The steps of a cycle, the Screen in window and the canvas, all for a width
 // x height screen, with the back buffer black. Opening the Screen releases the
-// one before it and every canvas.
-void OpenSweepScreen(WindowHandle window, int32_t width, int32_t height) {
+// one before it and every canvas. A Screen without its canvas is released
+// again, so that it holds no memory.
+SweepScreen OpenSweepScreen(WindowHandle window, int32_t width, int32_t height) {
   MaxStep = MaxStepFor(width, height);
-  OpenScreenInWindow(window, ScreenLeft, ScreenTop, width, height, ScreenFixedSize, NoOffset,
-                     NoOffset, PresentImmediately);
+  const bool opened = OpenScreenInWindow(window, ScreenLeft, ScreenTop, width, height, ScreenFixedSize,
+                                         NoOffset, NoOffset, PresentImmediately) != 0;
   ClearBackBuffer(0);
-  CreateCanvas(SweepCanvas, width, height, SweepCanvasMode);
+  const bool drawable = CreateCanvas(SweepCanvas, width, height, SweepCanvasMode) != nullptr;
+  if (opened && drawable) return SweepScreen::Made;
+  if (!opened) return SweepScreen::NoScreen;
+  ReleaseScreen();
+  return SweepScreen::NoCanvas;
 }
 
 }  // namespace
@@ -45,14 +50,15 @@ void SetUpSweep(SweepState* state, StopRule rule) {
   state->start = start;
   WindowHandle window = OpenDisplayWindow(SweepWindow, 0, 0, width, height, "", WindowBorderless);
   SetWindowSticky(SweepWindow, 1);
-  OpenSweepScreen(window, width, height);
+  state->screen = OpenSweepScreen(window, width, height);
 }
 
 void RestartSweep(SweepState* state, int32_t width, int32_t height) {
   state->width = width;
   state->height = height;
   state->step = 0;  // the next frame begins a cycle
-  OpenSweepScreen(ScreenParentWindow(), width, height);
+  const WindowRecord* record = FindWindowRecord(SweepWindow);
+  state->screen = OpenSweepScreen(record != nullptr ? record->handle : nullptr, width, height);
 }
 
 bool FollowWindowSize(SweepState* state) {

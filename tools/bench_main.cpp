@@ -169,16 +169,22 @@ Phases TimePhases(double seconds, SweepState* state, bool wholeCanvas) {
 }
 
 // The mean processor time of a frame that follows a pause as long as the
-// module's default delay, over PausedFrames frames: the same frames on every
-// run from the same start, so two builds can be compared.
+// module's default delay, over PausedFrames frames spread evenly over one
+// whole cycle (the frames between them run back to back, untimed): the same
+// frames on every run from the same start, so two builds can be compared.
+// A frame's cost follows the rings' sizes, so consecutive frames would not
+// do: the first tenth of a cycle, one ring small and the other mostly beyond
+// the screen, costs less than half of the cycle's mean.
 double PausedFrameMs(SweepState* state) {
   const auto threadMs = [] {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
   };
+  const int32_t stride = std::max(1, MaxStep / PausedFrames);
   double spent = 0.0;
   for (int32_t frame = 0; frame < PausedFrames; ++frame) {
+    for (int32_t untimed = 1; untimed < stride; ++untimed) SweepFrame(state);
     std::this_thread::sleep_for(std::chrono::microseconds(DefaultModuleDelay));
     const double start = threadMs();
     SweepFrame(state);

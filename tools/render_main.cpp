@@ -125,10 +125,11 @@ std::string MissingAllocation(const RenderOptions& options) {
   const uint64_t bytes = uint64_t{static_cast<uint32_t>(options.width)} *
                          static_cast<uint32_t>(options.height) * static_cast<uint32_t>(options.bits / 8);
   const std::string amount = " (" + std::to_string((bytes + (1u << 20) - 1) >> 20) + " MiB)";
-  if (SoftwareBackBuffer() == nullptr) return "the " + size + " back buffer" + amount;
-  const CanvasEntry* canvas = FindCanvas(SweepCanvas);
-  if (canvas == nullptr) return "the " + size + " canvas" + amount;
-  if (canvas->store->workingCopy == nullptr) return "the canvas's " + size + " working copy" + amount;
+  if (run.sweep.screen == SweepScreen::NoScreen) return "the " + size + " back buffer" + amount;
+  if (run.sweep.screen == SweepScreen::NoCanvas) return "the " + size + " canvas" + amount;
+  if (FindCanvas(SweepCanvas)->store->workingCopy == nullptr) {
+    return "the canvas's " + size + " working copy" + amount;
+  }
   return "";
 }
 

@@ -35,6 +35,12 @@ void ScriptCursorMove(uint32_t frame, int32_t dx, int32_t dy);
 // A message for window number's window, delivered by a later PollWindowEvent.
 void PostHeadlessMessage(int32_t window, const HeadlessMessage& message);
 
+// Whether presenting memory is given when the Screen asks for it (not by
+// default, when the back buffer stays on the heap), and whether buffer's rows
+// are in it.
+void SetHeadlessPresentMemory(bool given);
+bool HeadlessBufferInPresentMemory(const BackBuffer& buffer);
+
 // Frames presented so far.
 uint32_t HeadlessFramesPresented();
 // Called after every present with the frame's number and the back buffer.

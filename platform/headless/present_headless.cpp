@@ -2,10 +2,12 @@
 // to the frame observer, which is how vivuvev-render and the tests see frames.
 // On request it also keeps the picture a window would show: a copy of the back
 // buffer fed only by what each present sends, so that the tests can hold the
-// change log to the buffer.
+// change log to the buffer. Presenting memory is given only when the tests
+// ask for it, as a window system's shared memory would be.
 #include <algorithm>
 #include <cstring>
 
+#include "base/system.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_parts.h"
 #include "software/present.h"
@@ -22,6 +24,11 @@ std::function<void(uint32_t, const BackBuffer&)> frameObserver;
 bool keepShown = false;
 std::vector<uint8_t> shown;
 int32_t shownPitch = 0;
+
+// Presenting memory: whether it is given, and the block given, if any.
+bool presentMemoryGiven = false;
+uint8_t* presentMemory = nullptr;
+size_t presentMemoryBytes = 0;
 
 // Bytes never presented: a copy that misses a rectangle shows them.
 constexpr uint8_t NeverPresented = 0xA5;
@@ -82,9 +89,26 @@ bool PresentBackBuffer(WindowHandle, const BackBuffer& buffer) {
   return true;
 }
 
-uint8_t* AcquirePresentMemory(int32_t, int32_t, int32_t, int32_t) { return nullptr; }
+void SetHeadlessPresentMemory(bool given) { presentMemoryGiven = given; }
 
-void ReleasePresentMemory(uint8_t*) {}
+bool HeadlessBufferInPresentMemory(const BackBuffer& buffer) {
+  return presentMemory != nullptr && buffer.pixels == presentMemory;
+}
+
+uint8_t* AcquirePresentMemory(int32_t, int32_t height, int32_t pitch, int32_t) {
+  if (!presentMemoryGiven || presentMemory != nullptr) return nullptr;
+  const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
+  presentMemory = static_cast<uint8_t*>(AllocateImageMemory(bytes));
+  if (presentMemory != nullptr) presentMemoryBytes = bytes;
+  return presentMemory;
+}
+
+void ReleasePresentMemory(uint8_t* memory) {
+  if (memory == nullptr || memory != presentMemory) return;
+  ReleaseImageMemory(presentMemory, presentMemoryBytes);
+  presentMemory = nullptr;
+  presentMemoryBytes = 0;
+}
 
 // A present here has taken its rows when it returns.
 void AwaitPresentedRows() {}
@@ -97,6 +121,7 @@ void ResetHeadlessPresent() {
   framesPresented = 0;
   frameObserver = nullptr;
   KeepHeadlessShownImage(false);
+  presentMemoryGiven = false;
 }
 
 }  // namespace vivuvev

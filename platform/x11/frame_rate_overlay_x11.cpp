@@ -1,7 +1,9 @@
 // The frame-rate text on X11: after a present, the box the text takes (and
 // the one it took before) is put again from the back buffer, then the text is
 // drawn on the window with XDrawString, white over a black shadow. Nothing
-// reaches the back buffer, so the next frame's blend never sees the text.
+// reaches the back buffer, so the next frame's blend never sees the text. In
+// a window with an alpha channel neither the puts nor the text touch it: the
+// present keeps it opaque.
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -84,7 +86,9 @@ void ShowFrameRateOverlay(const char* text) {
   if (font == nullptr) return;
   if (overlay.window != window) {
     if (overlay.gc != nullptr) XFreeGC(d, overlay.gc);
-    overlay.gc = XCreateGC(d, window, 0, nullptr);
+    XGCValues values{};
+    values.plane_mask = ~static_cast<unsigned long>(PresentAlphaBits());
+    overlay.gc = XCreateGC(d, window, GCPlaneMask, &values);
     XSetFont(d, overlay.gc, font->fid);
     overlay.window = window;
   }

@@ -3,10 +3,13 @@
 // the pointer (no window manager) and the pointer is over the window. That is
 // the X form of a foreground-only, non-exclusive keyboard.
 //
-// A read asks the server for the window's place in the tree, the focus, the
-// pointer and the key map at once, through the connection's XCB side, and
-// then waits for the four answers: one round trip to the server a read, where
-// Xlib's calls would wait for each answer in turn.
+// A read asks the server for the focus, the pointer and the key map at once,
+// through the connection's XCB side, and then waits for the three answers:
+// one round trip to the server a read, where Xlib's calls would wait for each
+// answer in turn. The top-level window that holds the bound one (itself, or a
+// window manager's frame), which the pointer must be over, is found by
+// walking the tree on the first read and again only after the window was
+// reparented (ReparentNotify, which window_x11.cpp passes on).
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
@@ -25,7 +28,7 @@ namespace {
 
 bool deviceCreated = false;
 Window boundWindow = None;
-Window boundTopLevel = None;  // the root's child that holds it: the window, or a manager's frame
+Window boundTopLevel = None;  // the root's child that holds it; None until it is found
 
 // The parent of window, or None when the server cannot say.
 Window ParentOf(Display* d, Window window) {
@@ -37,15 +40,13 @@ Window ParentOf(Display* d, Window window) {
   return parent;
 }
 
-// The root's child that holds window, given window's parent; None when the
-// server cannot say.
-Window TopLevelOf(Display* d, Window window, Window parent) {
+// The root's child that holds window; None when the server cannot say.
+Window TopLevelOf(Display* d, Window window) {
   const Window root = DefaultRootWindow(d);
   Window current = window;
-  while (parent != root) {
+  for (Window parent = ParentOf(d, current); parent != root; parent = ParentOf(d, current)) {
     if (parent == None) return None;
     current = parent;
-    parent = ParentOf(d, current);
   }
   return current;
 }
@@ -88,19 +89,12 @@ bool KeyboardDeviceRead(uint8_t (&state)[256]) {
       WindowNumberOf(ToWindowHandle(boundWindow)) < 0) {
     return false;
   }
+  if (boundTopLevel == None) boundTopLevel = TopLevelOf(d, boundWindow);
   xcb_connection_t* c = XGetXCBConnection(d);
-  // A window manager may reparent the window after it was bound.
-  const bool findTopLevel = boundTopLevel == None || boundTopLevel == boundWindow;
-  const auto window = static_cast<xcb_window_t>(boundWindow);
-  const xcb_query_tree_cookie_t tree = findTopLevel ? xcb_query_tree(c, window) : xcb_query_tree_cookie_t{};
   const xcb_get_input_focus_cookie_t focus = xcb_get_input_focus(c);
   const xcb_query_pointer_cookie_t pointer =
       xcb_query_pointer(c, static_cast<xcb_window_t>(DefaultRootWindow(d)));
   const xcb_query_keymap_cookie_t keys = xcb_query_keymap(c);
-  if (findTopLevel) {
-    const Answer<xcb_query_tree_reply_t> place(xcb_query_tree_reply(c, tree, nullptr));
-    boundTopLevel = TopLevelOf(d, boundWindow, place.reply != nullptr ? place.reply->parent : None);
-  }
   const Answer<xcb_get_input_focus_reply_t> focused(xcb_get_input_focus_reply(c, focus, nullptr));
   const Answer<xcb_query_pointer_reply_t> pointed(xcb_query_pointer_reply(c, pointer, nullptr));
   const Answer<xcb_query_keymap_reply_t> keymap(xcb_query_keymap_reply(c, keys, nullptr));
@@ -114,6 +108,10 @@ bool KeyboardDeviceRead(uint8_t (&state)[256]) {
   std::memcpy(bits, keymap.reply->keys, sizeof bits);
   KeymapToKeyboardState(bits, state);
   return true;
+}
+
+void KeyboardWindowReparented(Window window) {
+  if (window == boundWindow) boundTopLevel = None;
 }
 
 void KeyboardDeviceClose() {

@@ -7,10 +7,18 @@
 // also ends on Escape, Q and the window manager's close request. A lost
 // connection to the X server ends it with status 1. Either way a recording
 // keeps the frames it has.
+//
+// A test hook: with VIVUVEV_SNAPSHOT=N:FILE in the environment, once the N-th
+// frame has been shown and the server has taken it, the back buffer's
+// colour bits go into FILE (its rows without padding) and no frame follows
+// until the module is ended, so that a test can read the window back and
+// compare the two.
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // The portable headers come before Xlib's, whose macros (None, ...) would
 // otherwise replace names in them.
@@ -19,6 +27,7 @@
 #include "module/module_recording.h"
 #include "module/module_sweep.h"
 #include "program/program.h"
+#include "software/back_buffer.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -42,6 +51,47 @@ void EndOnSignals() {
   sigaction(SIGINT, &action, nullptr);
   // The terminal that started it was closed.
   sigaction(SIGHUP, &action, nullptr);
+}
+
+// The test hook's frame and file, and the frames shown so far.
+struct Snapshot {
+  unsigned long frame = 0;
+  std::string file;
+  unsigned long shown = 0;
+};
+Snapshot snapshot;
+
+bool WantSnapshot(const char* value) {
+  if (value == nullptr) return false;
+  char* rest = nullptr;
+  snapshot.frame = std::strtoul(value, &rest, 10);
+  if (snapshot.frame == 0 || *rest != ':' || rest[1] == '\0') return false;
+  snapshot.file = rest + 1;
+  return true;
+}
+
+void WriteBackBuffer(const vivuvev::BackBuffer& buffer, std::FILE* out) {
+  const int bytes = buffer.bitsPerPixel / 8;
+  std::vector<uint8_t> row(static_cast<size_t>(buffer.width) * bytes);
+  for (int32_t y = 0; y < buffer.height; ++y) {
+    const uint8_t* from = buffer.pixels + static_cast<size_t>(y) * buffer.pitch;
+    for (size_t i = 0; i < row.size(); ++i) {
+      // The top byte of a 32-bit pixel is no colour.
+      row[i] = bytes == 4 && i % 4 == 3 ? 0 : from[i];
+    }
+    std::fwrite(row.data(), 1, row.size(), out);
+  }
+}
+
+void TakeSnapshot() {
+  if (++snapshot.shown != snapshot.frame) return;
+  const vivuvev::BackBuffer* buffer = vivuvev::SoftwareBackBuffer();
+  XSync(vivuvev::XConnection(), False);
+  if (std::FILE* out = std::fopen(snapshot.file.c_str(), "wb")) {
+    if (buffer != nullptr) WriteBackBuffer(*buffer, out);
+    std::fclose(out);
+  }
+  while (endRequested == 0) vivuvev::PauseBetweenFrames(10000, endRequested);
 }
 
 Window OpenOwnWindow(Display* d) {
@@ -106,8 +156,9 @@ int main(int argc, char** argv) {
       break;
   }
   RecordFrames(options.recordFrames);
-  RunModuleSweep({options.delayMicroseconds, own != None, options.showFrameRate,
-                  options.recordFrames > 0 ? RecordShownFrame : nullptr},
+  void (*afterShownFrame)() = options.recordFrames > 0 ? RecordShownFrame : nullptr;
+  if (WantSnapshot(std::getenv("VIVUVEV_SNAPSHOT"))) afterShownFrame = TakeSnapshot;
+  RunModuleSweep({options.delayMicroseconds, own != None, options.showFrameRate, afterShownFrame},
                  endRequested);
   EndRecording();
   CloseDisplayWindow(0);

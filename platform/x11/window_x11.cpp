@@ -221,6 +221,10 @@ int32_t DispatchXEvent(Display* d, const XEvent& event) {
   const int32_t number = WindowNumberOf(ToWindowHandle(event.xany.window));
   if (number < 0) return 0;
   NativeWindow& native = natives[number];
+  if (event.type == ReparentNotify) {
+    KeyboardWindowReparented(event.xreparent.window);
+    return 0;
+  }
   if (event.type == VisibilityNotify) {
     // Without a window manager nothing keeps a sticky window on top but the
     // window itself.

@@ -95,11 +95,15 @@ Window DrawingWindow();
 // buffer (present_x11.cpp).
 void PresentWholeBufferNext();
 
-// An image record over the back buffer's own rows, for XPutImage without a
-// copy, or null; DropImageOverRows frees the record and leaves the rows alone
+// An image record over the back buffer's own rows, in the visual and depth
+// of the window drawn in, for XPutImage without a copy, or null;
+// DropImageOverRows frees the record and leaves the rows alone
 // (present_x11.cpp).
 XImage* ImageOverRows(Display* d, const BackBuffer& buffer);
 void DropImageOverRows(XImage* image);
+// The alpha bits of the window drawn in, which every pixel drawn there has
+// set, or 0 when its visual has none (present_x11.cpp).
+uint32_t PresentAlphaBits();
 
 // The cursor the program's own windows show: None (the default arrow) while
 // the cursor is shown, an invisible one after ShowCursor(false)
@@ -110,6 +114,10 @@ void ReleaseProgramCursor();
 
 // Whether window number is open and was made sticky (window_x11.cpp).
 bool WindowIsSticky(int32_t number);
+
+// window has a new parent: the keyboard finds the top-level window that holds
+// it again at its next read (keyboard_x11.cpp).
+void KeyboardWindowReparented(Window window);
 
 // The server answered a request with an error saying that no window (or
 // drawable) id exists. If id is a numbered window's, that window is gone,

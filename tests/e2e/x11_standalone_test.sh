@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # standalone on a private X display of the given depth: it covers the screen
 # with rings, ignores the mouse and every key but Escape, and ends on Escape
-# with status 0. A close request leaves its window open; its window says
-# whose it is; when another program destroys it, standalone ends at once
-# with status 0.
-# Usage: x11_standalone_test.sh STANDALONE SEND_CLOSE_REQUEST DEPTH [Xvfb options...]
+# with status 0, also once its window has been put into another (as a window
+# manager's frame would hold it). A close request leaves its window open; its
+# window says whose it is; when another program destroys it, standalone ends
+# at once with status 0.
+# Usage: x11_standalone_test.sh STANDALONE SEND_CLOSE_REQUEST X11_TEST_WINDOW DEPTH [Xvfb options...]
 set -u
 standalone=$1
 close_request=$2
-depth=$3
-shift 3
+test_window=$3
+depth=$4
+shift 4
 . "$(dirname "$0")/x11_lib.sh"
 start_display "$depth" 640x480 "$@"
 
@@ -42,6 +44,15 @@ xdotool search --onlyvisible --class vivuvev >/dev/null || fail "a close request
 
 # The rings soon sweep the whole screen (a cycle at 640 x 480 is 400 frames).
 shows_rings "the rings do not cover the screen" "standalone-$depth"
+
+# Reparented into a frame, which is now the top-level window under the
+# pointer that the keys go to (without a window manager the focus follows the
+# pointer).
+start frame "$test_window" frame "$window"
+within 5 test -s "$work/frame.out" || fail "the window could not be put into a frame"
+xdotool mousemove 100 100
+sleep 0.5
+running "$pid" || fail "standalone ended when its window was put into a frame"
 
 hold_key Escape
 if finished "$pid" 2; then

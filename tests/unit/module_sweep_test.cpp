@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "module/frame_rate.h"
 #include "module/module_sweep.h"
 #include "program/program.h"
+#include "software/back_buffer.h"
 #include "sweep/sweep.h"
 
 namespace vivuvev {
@@ -156,6 +158,63 @@ TEST_F(ModuleSweepTest, AWindowDestroyedFromOutsideEndsItInEveryWindow) {
     EXPECT_EQ(HeadlessFramesPresented(), 4u) << ownWindow;
     EXPECT_EQ(QuitRequested, 1) << ownWindow;
   }
+}
+
+// The back buffer's width after every frame (0 without one), as the hook
+// after each frame sees it; the module is stopped after the eighth.
+std::vector<int32_t> widthsSeen;
+void NoteBackBufferWidth() {
+  const BackBuffer* buffer = SoftwareBackBuffer();
+  widthsSeen.push_back(buffer != nullptr ? buffer->width : 0);
+  if (widthsSeen.size() == 8) stopModule = 1;
+}
+
+TEST_F(ModuleSweepTest, AWindowTooLargeForACanvasIsToldOnceHoldsNoBufferAndIsDrawnOnceItShrinks) {
+  widthsSeen.clear();
+  // The pump takes them one by one, a frame or two apart.
+  PostHeadlessMessage(0, {MessageSize, SizeRestored, PackCoordinates(16385, 12)});
+  PostHeadlessMessage(0, {MessageSize, SizeRestored, PackCoordinates(16390, 20)});
+  PostHeadlessMessage(0, {MessageSize, SizeRestored, PackCoordinates(40, 30)});
+  testing::internal::CaptureStderr();
+  RunModuleSweep({0, false, false, NoteBackBufferWidth}, stopModule);
+  const std::string said = testing::internal::GetCapturedStderr();
+  // The hook runs before the frame's new size is followed: the first frame
+  // is at the screen's size, then there is no buffer while the window is too
+  // large, then the buffer is the window's again.
+  ASSERT_EQ(widthsSeen.size(), 8u);
+  EXPECT_EQ(widthsSeen.front(), 16);
+  const auto firstDrawnAgain = std::find(widthsSeen.begin(), widthsSeen.end(), 40);
+  EXPECT_GE(std::count(widthsSeen.begin() + 1, firstDrawnAgain, 0), 2);
+  EXPECT_EQ(std::count(widthsSeen.begin() + 1, firstDrawnAgain, 0), firstDrawnAgain - widthsSeen.begin() - 1);
+  EXPECT_EQ(std::count(firstDrawnAgain, widthsSeen.end(), 40), widthsSeen.end() - firstDrawnAgain);
+  EXPECT_GE(widthsSeen.end() - firstDrawnAgain, 3);
+  // Said once, for the first size it could not draw at.
+  EXPECT_EQ(said,
+            "vivuvev: cannot draw in a window of 16385 x 12 pixels (too large, or too little memory); "
+            "nothing is drawn until its size changes\n");
+  // Frames without a buffer show nothing.
+  EXPECT_EQ(HeadlessFramesPresented(),
+            static_cast<uint32_t>(widthsSeen.size() - std::count(widthsSeen.begin(), widthsSeen.end(), 0)));
+}
+
+TEST_F(ModuleSweepTest, ABufferOnTheHeapMovesIntoPresentingMemoryOnceItIsGiven) {
+  KeepHeadlessShownImage(true);
+  uint32_t firstInMemory = 0;
+  uint32_t unequal = 0;
+  SetHeadlessFrameObserver([&](uint32_t frame, const BackBuffer& buffer) {
+    if (frame == 300) SetHeadlessPresentMemory(true);
+    if (firstInMemory == 0 && HeadlessBufferInPresentMemory(buffer)) firstInMemory = frame;
+    const std::vector<uint8_t>& shown = HeadlessShownImage();
+    for (int32_t y = 0; y < buffer.height; ++y) {
+      const size_t at = static_cast<size_t>(y) * buffer.pitch;
+      unequal += std::memcmp(shown.data() + at, buffer.pixels + at, static_cast<size_t>(buffer.width) * 4) != 0;
+    }
+    if (frame == 800) stopModule = 1;
+  });
+  RunModuleSweep({0, false, false}, stopModule);
+  // Asked at the 256th present and refused, then again 512 presents later.
+  EXPECT_EQ(firstInMemory, 768u);
+  EXPECT_EQ(unequal, 0u);
 }
 
 TEST(FrameRate, TheRateOverEachSecondOfFrames) {

@@ -172,7 +172,9 @@ TEST(VisualFormat, OnlyTheBuffersOwnLayoutsAreTaken) {
     int32_t bits;
   } cases[] = {
       {{true, 24, 32, 0xFF0000, 0xFF00, 0xFF}, 32},
+      {{true, 32, 32, 0xFF0000, 0xFF00, 0xFF}, 32},  // the top byte an alpha channel
       {{true, 16, 16, 0xF800, 0x07E0, 0x001F}, 16},
+      {{true, 32, 32, 0xFF, 0xFF00, 0xFF0000}, 0},
       {{true, 24, 32, 0xFF, 0xFF00, 0xFF0000}, 0},   // blue and red swapped
       {{true, 24, 24, 0xFF0000, 0xFF00, 0xFF}, 0},   // packed 3-byte pixels
       {{true, 15, 16, 0x7C00, 0x03E0, 0x001F}, 0},   // 5-5-5
@@ -183,6 +185,13 @@ TEST(VisualFormat, OnlyTheBuffersOwnLayoutsAreTaken) {
   for (const Case& c : cases) {
     EXPECT_EQ(BackBufferBitsFor(c.visual), c.bits) << c.visual.depth << "/" << c.visual.bitsPerPixel;
   }
+}
+
+TEST(VisualFormat, OnlyA32BitVisualHasAlphaBitsToFill) {
+  EXPECT_EQ(AlphaBitsFor({true, 32, 32, 0xFF0000, 0xFF00, 0xFF}), 0xFF000000u);
+  EXPECT_EQ(AlphaBitsFor({true, 24, 32, 0xFF0000, 0xFF00, 0xFF}), 0u);
+  EXPECT_EQ(AlphaBitsFor({true, 16, 16, 0xF800, 0x07E0, 0x001F}), 0u);
+  EXPECT_EQ(AlphaBitsFor({true, 32, 32, 0xFF, 0xFF00, 0xFF0000}), 0u);  // not drawn at all
 }
 
 // A font of 6 x 13 pixels per character: ascent 10, descent 3.
