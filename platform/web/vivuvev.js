@@ -258,8 +258,9 @@
   function cursorMoved() {
     document.body.classList.remove('still');
     clearTimeout(cursorTimer);
-    cursorTimer = document.fullscreenElement
-      ? setTimeout(() => document.body.classList.add('still'), CursorStillMs) : 0;
+    cursorTimer = document.fullscreenElement ? setTimeout(() => {
+      if (document.fullscreenElement) document.body.classList.add('still');
+    }, CursorStillMs) : 0;
   }
   canvas.addEventListener('click', toggleFullScreen);
   document.addEventListener('keydown', (event) => {
