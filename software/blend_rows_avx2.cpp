@@ -15,6 +15,7 @@ struct Avx2 {
   using Mask = __m256i;
   static constexpr int32_t Bytes = 32;
   static constexpr bool HasMultiplyAddBytes = true;
+  static constexpr bool HasHighMultiply16 = true;
 
   static V Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
   static void Store(void* p, V v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }

@@ -17,6 +17,7 @@ struct Avx512 {
   using Mask = __mmask16;
   static constexpr int32_t Bytes = 64;
   static constexpr bool HasMultiplyAddBytes = true;
+  static constexpr bool HasHighMultiply16 = true;
 
   static V Load(const void* p) { return _mm512_loadu_si512(p); }
   static void Store(void* p, V v) { _mm512_storeu_si512(p, v); }

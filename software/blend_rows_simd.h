@@ -25,7 +25,8 @@
 //
 // W provides: V; Mask (32-bit lane comparison); Bytes (per vector); Load,
 // Store (any alignment); Splat16, Splat32; And, Or; Add16, Sub16, Mul16 (low
-// half), MulHigh16 (unsigned high half); Shl16<N>, Shr16<N>, Sar16<N>,
+// half); HasHighMultiply16, and where it is true MulHigh16 (unsigned high
+// half); Shl16<N>, Shr16<N>, Sar16<N>,
 // Shr32<N>; WidenLow8, WidenHigh8 (bytes to 16-bit lanes, as unpacking with
 // zero does) and Narrow16 (their inverse, with unsigned saturation);
 // Equal32 -> Mask, MaskBits (a bit per 32-bit lane), Select (mask ? yes : no);
@@ -48,10 +49,24 @@ struct BlendLoops {
   static constexpr int32_t Pixels32 = W::Bytes / 4;
   static constexpr int32_t Pixels16 = W::Bytes / 2;
 
-  // floor(x / 255) for every 16-bit x: x x 0x8081 / 2^23 exceeds x / 255 by
+  // floor(x / 255) for every x up to 255 x 255 + 127, the most a blend
+  // sum reaches.
+  //
+  // With a high-half multiply: x x 0x8081 / 2^23 exceeds x / 255 by
   // x x 127 / (255 x 2^23) < 0.004, and x / 255 is never closer than 1/255
   // below the next whole number.
-  static V Divide255(V x) { return W::template Shr16<7>(W::MulHigh16(x, W::Splat16(0x8081))); }
+  //
+  // Without one, in shifts: (x + 1 + x / 256) / 256. Write x = 255 q + m,
+  // m < 255; then x / 256 rounds down to q - 1 where m < q and to q
+  // otherwise (q <= 255), so x + 1 + x / 256 is 256 q + m or 256 q + m + 1,
+  // both within 256 q .. 256 q + 255, and stays below 2^16.
+  static V Divide255(V x) {
+    if constexpr (W::HasHighMultiply16) {
+      return W::template Shr16<7>(W::MulHigh16(x, W::Splat16(0x8081)));
+    } else {
+      return W::template Shr16<8>(W::Add16(W::Add16(x, W::Splat16(1)), W::template Shr16<8>(x)));
+    }
+  }
 
   // The channel blend per 16-bit lane: floor((c k + o rest + 127) / 255),
   // with rest = 255 - k; both products and their sum stay below 2^16.
