@@ -2,7 +2,10 @@
 // the display's format that only OpenScreenInWindow and ClearBackBuffer clear.
 //
 // Formats: 32 bits per pixel, X8R8G8B8 (blue in the low byte, the top byte
-// unused and kept 0); 16 bits per pixel, R5G6B5.
+// unused and kept 0) or, where the build defines VIVUVEV_BACK_BUFFER_RGBA,
+// A8B8G8R8 (the bytes red, green, blue and 255 in memory, what a web page's
+// canvas takes, so that its present sends the rows as they are); 16 bits per
+// pixel, R5G6B5.
 //
 // The rows live where presenting can send them from without a copy when the
 // platform offers such memory (AcquirePresentMemory), else in heapPixels.
@@ -17,6 +20,28 @@
 #include "canvas/damage.h"
 
 namespace vivuvev {
+
+#if defined(VIVUVEV_BACK_BUFFER_RGBA)
+constexpr bool BackBufferRgba = true;
+#else
+constexpr bool BackBufferRgba = false;
+#endif
+
+// A colour 0x00RRGGBB as a 32-bit back-buffer word, and a word's colour.
+constexpr uint32_t BackBufferWord(uint32_t rgb) {
+  if constexpr (BackBufferRgba) {
+    return 0xFF000000u | ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
+  } else {
+    return rgb & 0xFFFFFFu;
+  }
+}
+constexpr uint32_t BackBufferWordRgb(uint32_t word) {
+  if constexpr (BackBufferRgba) {
+    return ((word & 0xFFu) << 16) | (word & 0xFF00u) | ((word >> 16) & 0xFFu);
+  } else {
+    return word & 0xFFFFFFu;
+  }
+}
 
 struct BackBuffer {
   uint8_t* pixels = nullptr;  // height rows, pitch bytes apart

@@ -2,13 +2,15 @@
 // build has this set. Transparent canvas pixels are skipped rather than
 // rewritten, so that their screen words are never stored.
 #include "canvas/pixels.h"
+#include "software/back_buffer.h"
 #include "software/blend_kernel_sets.h"
 
 namespace vivuvev {
 
 void BlendRow32Scalar(uint32_t* screen, const uint32_t* canvas, int32_t count, uint32_t intensity) {
   for (int32_t i = 0; i < count; ++i) {
-    if ((canvas[i] >> 24) != 0) screen[i] = BlendPixel32(screen[i], canvas[i], intensity);
+    if ((canvas[i] >> 24) == 0) continue;
+    screen[i] = BackBufferWord(BlendPixel32(BackBufferWordRgb(screen[i]), canvas[i], intensity));
   }
 }
 

@@ -30,7 +30,9 @@
 // Shr32<N>; WidenLow8, WidenHigh8 (bytes to 16-bit lanes, as unpacking with
 // zero does) and Narrow16 (their inverse, with unsigned saturation);
 // Equal32 -> Mask, MaskBits (a bit per 32-bit lane), Select (mask ? yes : no);
-// AnyTopBit (any byte's top bit set); HasMultiplyAddBytes, and where it is
+// AnyTopBit (any byte's top bit set); where the back buffer is A8B8G8R8
+// (BackBufferRgba), SwapRedBlue (bytes 0 and 2 of every 32-bit lane
+// exchanged); HasMultiplyAddBytes, and where it is
 // true Xor, InterleaveLow8, InterleaveHigh8 (the bytes of two vectors
 // alternating, as unpacking does) and MultiplyAddBytes (unsigned bytes of the
 // first by signed bytes of the second, adjacent products added into a
@@ -39,6 +41,7 @@
 
 #include <cstdint>
 
+#include "software/back_buffer.h"
 #include "software/blend_kernel_sets.h"
 
 namespace vivuvev {
@@ -81,6 +84,16 @@ struct BlendLoops {
     return Divide255(W::Add16(W::Mul16(v, W::Splat16(levels)), W::Splat16(127)));
   }
 
+  // Blended words with the back buffer's top byte: 0 for X8R8G8B8, 255
+  // (alpha) for A8B8G8R8.
+  static V ScreenWords(V blended) {
+    if constexpr (BackBufferRgba) {
+      return W::Or(blended, W::Splat32(0xFF000000u));
+    } else {
+      return W::And(blended, W::Splat32(0xFFFFFFu));
+    }
+  }
+
   // How many of count pixels come before the first vector boundary at or
   // after row. Row32 blends those one by one so that its vector stores never
   // straddle a cache line: with 64-byte vectors every store would, and that
@@ -103,19 +116,19 @@ struct BlendLoops {
     const V rest = W::Splat16(255 - intensity);
     const V opaqueAlpha = W::Splat32(255);
     const V zero = W::Splat32(0);
-    const V colourBits = W::Splat32(0xFFFFFFu);
     const V signBits = W::Splat32(0x80808080u);
     const V pairWeights = W::Splat16(intensity | (255 - intensity) << 8);
     const V bias = W::Splat16(32767);
     for (; count - i >= Pixels32; i += Pixels32) {
-      const V c = W::Load(canvas + i);
+      V c = W::Load(canvas + i);
       const V alpha = W::template Shr32<24>(c);
       const uint32_t clear = W::MaskBits(W::Equal32(alpha, zero));
       if (clear == everyPixel) continue;  // the screen is neither read nor written
       const auto opaque = W::Equal32(alpha, opaqueAlpha);
       if ((W::MaskBits(opaque) | clear) != everyPixel) break;
       // Every byte blended, the alpha byte too; the select keeps transparent
-      // pixels' words whole and the mask clears the opaque ones' top byte.
+      // pixels' words whole and ScreenWords sets the opaque ones' top byte.
+      if constexpr (BackBufferRgba) c = W::SwapRedBlue(c);
       const V o = W::Load(screen + i);
       V low, high;
       if constexpr (W::HasMultiplyAddBytes) {
@@ -126,7 +139,7 @@ struct BlendLoops {
         low = Mix(W::WidenLow8(c), W::WidenLow8(o), k, rest);
         high = Mix(W::WidenHigh8(c), W::WidenHigh8(o), k, rest);
       }
-      W::Store(screen + i, W::Select(opaque, W::And(W::Narrow16(low, high), colourBits), o));
+      W::Store(screen + i, W::Select(opaque, ScreenWords(W::Narrow16(low, high)), o));
     }
     return i;
   }

@@ -42,6 +42,9 @@ struct Simd128 {
   static uint32_t MaskBits(Mask m) { return wasm_i32x4_bitmask(m); }
   static V Select(Mask m, V yes, V no) { return wasm_v128_bitselect(yes, no, m); }
   static bool AnyTopBit(V v) { return wasm_i8x16_bitmask(v) != 0; }
+  static V SwapRedBlue(V v) {
+    return wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+  }
 };
 
 const BlendKernels Simd128BlendKernels = {"simd128", &BlendLoops<Simd128>::Row32,

@@ -48,7 +48,7 @@ void BlendRowAcrossFormats(uint8_t* screen, int32_t bitsPerPixel, const uint8_t*
     if (c.alpha == 0) continue;
     if (bitsPerPixel == 32) {
       auto* p = reinterpret_cast<uint32_t*>(screen) + i;
-      *p = BlendRgb(c.rgb, *p & 0xFFFFFFu, c.alpha, intensity);
+      *p = BackBufferWord(BlendRgb(c.rgb, BackBufferWordRgb(*p), c.alpha, intensity));
     } else {
       auto* p = reinterpret_cast<uint16_t*>(screen) + i;
       *p = Narrow565(BlendRgb(c.rgb, Widen565(*p), c.alpha, intensity));

@@ -165,7 +165,7 @@ void ClearBackBuffer(uint32_t colour) {
   if (!screen.open) return;
   const uint32_t rgb = ColourToClass3(colour);
   if (backBuffer.bitsPerPixel == 32) {
-    FillBackBuffer(rgb);
+    FillBackBuffer(BackBufferWord(rgb));
   } else {
     const uint32_t r = (rgb >> 16) & 0xFFu, g = (rgb >> 8) & 0xFFu, b = rgb & 0xFFu;
     FillBackBuffer((Narrow5(r) << 11) | (Narrow6(g) << 5) | Narrow5(b));
@@ -230,7 +230,7 @@ BackBuffer* BackBufferToWrite() {
 
 uint32_t BackBufferRgb(const BackBuffer& buffer, int32_t x, int32_t y) {
   const uint8_t* row = buffer.pixels + static_cast<size_t>(y) * static_cast<size_t>(buffer.pitch);
-  if (buffer.bitsPerPixel == 32) return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFFu;
+  if (buffer.bitsPerPixel == 32) return BackBufferWordRgb(reinterpret_cast<const uint32_t*>(row)[x]);
   const uint32_t p = reinterpret_cast<const uint16_t*>(row)[x];
   return (Widen5(p >> 11) << 16) | (Widen6((p >> 5) & 0x3Fu) << 8) | Widen5(p & 0x1Fu);
 }

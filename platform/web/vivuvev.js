@@ -93,15 +93,17 @@
   let image = null;
   const decoder = new TextDecoder();
 
-  function presentRectangles(at, width, height, boxesAt, count) {
+  function presentRectangles(at, stride, width, height, boxesAt, count) {
     const started = performance.now();
     if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
     }
+    // The image spans whole rows, stride pixels each; the rectangles lie in
+    // its first width columns.
     if (image === null || image.data.buffer !== memory.buffer || image.data.byteOffset !== at ||
-        image.width !== width || image.height !== height) {
-      image = new ImageData(new Uint8ClampedArray(memory.buffer, at, width * height * 4), width, height);
+        image.width !== stride || image.height !== height) {
+      image = new ImageData(new Uint8ClampedArray(memory.buffer, at, stride * height * 4), stride, height);
     }
     const boxes = new Int32Array(memory.buffer, boxesAt, count * 4);
     for (let i = 0; i < boxes.length; i += 4) {

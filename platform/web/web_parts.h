@@ -8,11 +8,13 @@
 extern "C" {
 
 // Shows count rectangles of a width x height RGBA image (4 bytes a pixel,
-// rows width x 4 bytes apart, alpha 255) on the page's canvas. boxes holds
-// left, top, width and height of each, in pixels. A canvas of another size
-// takes the image's size first; the page copies the pixels before it returns.
+// rows stride x 4 bytes apart, stride >= width, alpha 255) on the page's
+// canvas. boxes holds left, top, width and height of each, in pixels. A
+// canvas of another size takes the image's size first; the page copies the
+// pixels before it returns.
 __attribute__((import_module("env"), import_name("present_rectangles"))) void WebPresentRectangles(
-    const uint8_t* rgba, int32_t width, int32_t height, const int32_t* boxes, int32_t count);
+    const uint8_t* rgba, int32_t stride, int32_t width, int32_t height, const int32_t* boxes,
+    int32_t count);
 
 // Shows text (ending in 0) in the frame-rate box over the canvas.
 __attribute__((import_module("env"), import_name("show_frame_rate"))) void WebShowFrameRate(

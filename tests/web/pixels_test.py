@@ -31,9 +31,10 @@ CANVAS_RGB = '''(() => {
   return btoa(text);
 })()'''
 
-# Pixels where the canvas differs from the back buffer, whose words are
-# X8R8G8B8 (blue in the low byte) or R5G6B5, each channel widened to 8 bits
-# by repeating its top bits.
+# Pixels where the canvas differs from the back buffer, whose pixels are the
+# bytes red, green, blue and alpha (32 bits) or R5G6B5 words, each channel
+# widened to 8 bits by repeating its top bits, or where the canvas is not
+# opaque.
 CANVAS_AGAINST_BACK_BUFFER = '''(() => {
   const exports = vivuvev.exports;
   const [at, width, height, pitch, bits] = new Int32Array(exports.memory.buffer, exports.back_buffer(), 5);
@@ -46,15 +47,15 @@ CANVAS_AGAINST_BACK_BUFFER = '''(() => {
     for (let x = 0; x < width; ++x) {
       let r, g, b;
       if (bits === 32) {
-        const p = rows.getUint32(y * pitch + x * 4, true);
-        [r, g, b] = [(p >> 16) & 255, (p >> 8) & 255, p & 255];
+        const at = y * pitch + x * 4;
+        [r, g, b] = [rows.getUint8(at), rows.getUint8(at + 1), rows.getUint8(at + 2)];
       } else {
         const p = rows.getUint16(y * pitch + x * 2, true);
         const [r5, g6, b5] = [p >> 11, (p >> 5) & 63, p & 31];
         [r, g, b] = [(r5 << 3) | (r5 >> 2), (g6 << 2) | (g6 >> 4), (b5 << 3) | (b5 >> 2)];
       }
       const i = (y * width + x) * 4;
-      if (shown[i] !== r || shown[i + 1] !== g || shown[i + 2] !== b) ++differing;
+      if (shown[i] !== r || shown[i + 1] !== g || shown[i + 2] !== b || shown[i + 3] !== 255) ++differing;
     }
   }
   return differing;
