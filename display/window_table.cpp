@@ -9,6 +9,7 @@ namespace vivuvev {
 namespace {
 WindowRecord* slots = nullptr;
 int32_t slotCount = 0;
+uintptr_t nextPlainHandle = 0x1000;
 }  // namespace
 
 void CreateWindowTable() {
@@ -79,6 +80,20 @@ WindowRecord* ClaimWindowSlot(int32_t* number) {
   if (record->handle != nullptr) CloseDisplayWindow(*number);
   *record = WindowRecord{};
   return record;
+}
+
+WindowRecord* ClaimPlainWindow(int32_t* number, uint32_t flags) {
+  WindowRecord* record = ClaimWindowSlot(number);
+  if (record == nullptr) return nullptr;
+  record->handle = reinterpret_cast<WindowHandle>(nextPlainHandle);
+  nextPlainHandle += 0x10;
+  record->minimisedOrMaximised = (flags & (WindowMinimised | WindowMaximised)) ? 1 : 0;
+  return record;
+}
+
+WindowHandle OpenedWindowHandle(bool assigned, int32_t number, const WindowRecord& record) {
+  if (assigned) return reinterpret_cast<WindowHandle>(static_cast<intptr_t>(number));
+  return record.handle;
 }
 
 }  // namespace vivuvev

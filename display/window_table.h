@@ -42,5 +42,12 @@ void EndWindowTables();
 // written back): a window still open under it is closed first, and the
 // record is zero-filled. Null when the number cannot have a slot.
 WindowRecord* ClaimWindowSlot(int32_t* number);
+// For platforms with no system window behind a number (headless, web): the
+// record of ClaimWindowSlot with a handle of its own, never given twice in a
+// process, and the minimised-or-maximised state of flags.
+WindowRecord* ClaimPlainWindow(int32_t* number, uint32_t flags);
+// What OpenDisplayWindow returns for the window number: the number itself
+// when the library chose it (asked for with -1), else the window's handle.
+WindowHandle OpenedWindowHandle(bool assigned, int32_t number, const WindowRecord& record);
 
 }  // namespace vivuvev

@@ -25,7 +25,6 @@ struct PostedMessage {
 
 std::map<int32_t, HeadlessWindow> windows;
 std::deque<PostedMessage> messages;
-uintptr_t nextHandle = 0x1000;
 
 }  // namespace
 
@@ -36,14 +35,10 @@ void EndWindowLibrary() { EndWindowTables(); }
 WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                                const char* title, uint32_t flags) {
   const bool assigned = number == -1;
-  WindowRecord* record = ClaimWindowSlot(&number);
+  const WindowRecord* record = ClaimPlainWindow(&number, flags);
   if (record == nullptr) return nullptr;
-  record->handle = reinterpret_cast<WindowHandle>(nextHandle);
-  nextHandle += 0x10;
-  record->minimisedOrMaximised = (flags & (WindowMinimised | WindowMaximised)) ? 1 : 0;
   windows[number] = HeadlessWindow{true, x, y, width, height, flags, false, title ? title : ""};
-  if (assigned) return reinterpret_cast<WindowHandle>(static_cast<intptr_t>(number));
-  return record->handle;
+  return OpenedWindowHandle(assigned, number, *record);
 }
 
 int32_t SetWindowSticky(int32_t number, int32_t on) {

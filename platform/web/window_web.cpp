@@ -21,7 +21,6 @@ namespace {
 
 constexpr int32_t CanvasWindow = 0;
 
-uintptr_t nextHandle = 0x1000;
 // The canvas's newest size that no PollWindowEvent has taken yet.
 bool sizePending = false;
 int32_t pendingWidth = 0;
@@ -39,13 +38,9 @@ void EndWindowLibrary() {
 WindowHandle OpenDisplayWindow(int32_t number, int32_t, int32_t, int32_t, int32_t, const char*,
                                uint32_t flags) {
   const bool assigned = number == -1;
-  WindowRecord* record = ClaimWindowSlot(&number);
+  const WindowRecord* record = ClaimPlainWindow(&number, flags);
   if (record == nullptr) return nullptr;
-  record->handle = reinterpret_cast<WindowHandle>(nextHandle);
-  nextHandle += 0x10;
-  record->minimisedOrMaximised = (flags & (WindowMinimised | WindowMaximised)) ? 1 : 0;
-  if (assigned) return reinterpret_cast<WindowHandle>(static_cast<intptr_t>(number));
-  return record->handle;
+  return OpenedWindowHandle(assigned, number, *record);
 }
 
 int32_t SetWindowSticky(int32_t number, int32_t) { return FindWindowRecord(number) != nullptr ? 1 : 0; }

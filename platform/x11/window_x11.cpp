@@ -307,8 +307,7 @@ WindowHandle OpenDisplayWindow(int32_t number, int32_t x, int32_t y, int32_t wid
     }
   }
   natives[number] = native;
-  if (assigned) return reinterpret_cast<WindowHandle>(static_cast<intptr_t>(number));
-  return record->handle;
+  return OpenedWindowHandle(assigned, number, *record);
 }
 
 int32_t SetWindowSticky(int32_t number, int32_t on) {

@@ -143,3 +143,23 @@ class Browser:
             os.killpg(self.process.pid, signal.SIGKILL)
             self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def run_cases(page, cases):
+    """Serves the page and runs each (name, check) of cases in one unpaced
+    browser; check(browser, server) returns what is wrong, and console errors
+    since the last case are added. A line per case, the tally, and 1 when
+    any case failed."""
+    passed = failed = 0
+    server, browser = Server(page), Browser(unpaced=True)
+    try:
+        for name, check in cases:
+            failures = check(browser, server) + browser.complaints()
+            for failure in failures or ['']:
+                print('FAIL %s: %s' % (name, failure) if failures else 'ok ' + name, flush=True)
+            passed, failed = passed + (not failures), failed + bool(failures)
+    finally:
+        browser.close()
+        server.close()
+    print('%d passed, %d failed' % (passed, failed))
+    return 1 if failed else 0

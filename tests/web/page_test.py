@@ -9,7 +9,7 @@ usage: page_test.py PAGE_DIR"""
 import sys
 import time
 
-from browser import Browser, Server
+from browser import run_cases
 
 STATE_SETTLED = "!['loading', 'running'].includes(vivuvev.state) && vivuvev.state"
 PANEL = "document.getElementById('problem').hidden ? null : document.getElementById('problem').textContent"
@@ -143,19 +143,8 @@ CHECKS = [resize, device_pixels, full_screen, hidden_tab, bad_input]
 
 
 def main(page):
-    passed = failed = 0
-    server, browser = Server(page), Browser(unpaced=True)
-    try:
-        for check in CHECKS:
-            failures = check(browser, server.url) + browser.complaints()
-            for failure in failures or ['']:
-                print('FAIL %s: %s' % (check.__name__, failure) if failures else 'ok ' + check.__name__, flush=True)
-            passed, failed = passed + (not failures), failed + bool(failures)
-    finally:
-        browser.close()
-        server.close()
-    print('%d passed, %d failed' % (passed, failed))
-    return 1 if failed else 0
+    return run_cases(page, [(check.__name__, lambda browser, server, check=check: check(browser, server.url))
+                            for check in CHECKS])
 
 
 if __name__ == '__main__':

@@ -7,13 +7,14 @@ into colours here by the pixel formats' own rules.
 
 usage: pixels_test.py PAGE_DIR VIVUVEV_RENDER"""
 import base64
+import functools
 import itertools
 import os
 import subprocess
 import sys
 import tempfile
 
-from browser import Browser, Server
+from browser import run_cases
 
 SEEDS = (2026, 7)
 SIZES = ((640, 360), (641, 479))
@@ -93,25 +94,16 @@ def check(browser, server, render, folder, seed, size, bits, frames):
         failures.append('the canvas differs from vivuvev-render, ' + first_difference(shown, expected, size[0]))
     if frames == FRAMES[-1]:
         failures += presented_rectangles(browser, size)
-    return failures + browser.complaints()
+    return failures
 
 
 def main(page, render):
-    passed = failed = 0
-    server, browser = Server(page), Browser(unpaced=True)
-    try:
-        with tempfile.TemporaryDirectory(prefix='vivuvev-web-pixels-') as folder:
-            for seed, size, bits, frames in itertools.product(SEEDS, SIZES, BITS, FRAMES):
-                case = 'seed %d, %dx%d, %d bits, %d frames' % (seed, *size, bits, frames)
-                failures = check(browser, server, render, folder, seed, size, bits, frames)
-                for failure in failures or ['']:
-                    print('FAIL %s: %s' % (case, failure) if failures else 'ok ' + case, flush=True)
-                passed, failed = passed + (not failures), failed + bool(failures)
-    finally:
-        browser.close()
-        server.close()
-    print('%d passed, %d failed' % (passed, failed))
-    return 1 if failed else 0
+    with tempfile.TemporaryDirectory(prefix='vivuvev-web-pixels-') as folder:
+        return run_cases(page, [
+            ('seed %d, %dx%d, %d bits, %d frames' % (seed, *size, bits, frames),
+             functools.partial(check, render=render, folder=folder, seed=seed, size=size, bits=bits,
+                               frames=frames))
+            for seed, size, bits, frames in itertools.product(SEEDS, SIZES, BITS, FRAMES)])
 
 
 def presented_rectangles(browser, size):
