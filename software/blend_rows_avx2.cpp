@@ -16,6 +16,7 @@ struct Avx2 {
   static constexpr int32_t Bytes = 32;
   static constexpr bool HasMultiplyAddBytes = true;
   static constexpr bool HasHighMultiply16 = true;
+  static constexpr bool HasRoundingMultiply16 = true;
 
   static V Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
   static void Store(void* p, V v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
@@ -26,6 +27,7 @@ struct Avx2 {
   static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
   static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
   static V Mul16(V a, V b) { return _mm256_mullo_epi16(a, b); }
+  static V RoundingMultiply16(V a, V b) { return _mm256_mulhrs_epi16(a, b); }
   static V MulHigh16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
   template <int N> static V Shl16(V v) { return _mm256_slli_epi16(v, N); }
   template <int N> static V Shr16(V v) { return _mm256_srli_epi16(v, N); }

@@ -18,6 +18,7 @@ struct Avx512 {
   static constexpr int32_t Bytes = 64;
   static constexpr bool HasMultiplyAddBytes = true;
   static constexpr bool HasHighMultiply16 = true;
+  static constexpr bool HasRoundingMultiply16 = true;
 
   static V Load(const void* p) { return _mm512_loadu_si512(p); }
   static void Store(void* p, V v) { _mm512_storeu_si512(p, v); }
@@ -28,6 +29,7 @@ struct Avx512 {
   static V Add16(V a, V b) { return _mm512_add_epi16(a, b); }
   static V Sub16(V a, V b) { return _mm512_sub_epi16(a, b); }
   static V Mul16(V a, V b) { return _mm512_mullo_epi16(a, b); }
+  static V RoundingMultiply16(V a, V b) { return _mm512_mulhrs_epi16(a, b); }
   static V MulHigh16(V a, V b) { return _mm512_mulhi_epu16(a, b); }
   template <int N> static V Shl16(V v) { return _mm512_slli_epi16(v, N); }
   template <int N> static V Shr16(V v) { return _mm512_srli_epi16(v, N); }

@@ -23,10 +23,19 @@
 // each (c', o') pair by the unsigned pair (k, 255 - k) gives it without
 // saturating; s + 127 is then that sum + 32767, which fits 16 unsigned bits.
 //
+// At the animation's steady intensity, where the set has a rounding multiply
+// of signed 16-bit lanes, floor((a b + 2^14) / 2^15), a channel takes one
+// multiply: the numerator c k + o (255 - k) + 127 is 255 o + d k + 127 with
+// d = c - o, and 255 o is a whole multiple of 255, so the blend is
+// o + floor((d k + 127) / 255), d within -255 .. 255. For that k a multiplier
+// m near 2^15 k / 255 gives the same quotient as floor((d m + 2^14) / 2^15)
+// for every such d; SteadyMultiplier finds it and the compiler checks it.
+//
 // W provides: V; Mask (32-bit lane comparison); Bytes (per vector); Load,
 // Store (any alignment); Splat16, Splat32; And, Or; Add16, Sub16, Mul16 (low
 // half); HasHighMultiply16, and where it is true MulHigh16 (unsigned high
-// half); Shl16<N>, Shr16<N>, Sar16<N>,
+// half); HasRoundingMultiply16, and where it is true RoundingMultiply16 (the
+// signed rounding multiply above); Shl16<N>, Shr16<N>, Sar16<N>,
 // Shr32<N>; WidenLow8, WidenHigh8 (bytes to 16-bit lanes, as unpacking with
 // zero does) and Narrow16 (their inverse, with unsigned saturation);
 // Equal32 -> Mask, MaskBits (a bit per 32-bit lane), Select (mask ? yes : no);
@@ -41,10 +50,28 @@
 
 #include <cstdint>
 
+#include "canvas/pixels.h"
 #include "software/back_buffer.h"
 #include "software/blend_kernel_sets.h"
 
 namespace vivuvev {
+
+// The steady blend's rounding multiplier (see above), found and checked
+// while compiling: a lambda, so that no code is left for the linker to keep.
+constexpr int32_t SteadyMultiplier = [] {
+  const auto floorDivide = [](int32_t a, int32_t b) { return a >= 0 ? a / b : -((b - 1 - a) / b); };
+  const auto k = static_cast<int32_t>(SteadyIntensity);
+  const auto near = static_cast<int32_t>(32768 * SteadyIntensity / 255);
+  for (int32_t m = near - 3; m <= near + 3 && m < 32768; ++m) {
+    bool same = true;
+    for (int32_t d = -255; d <= 255 && same; ++d) {
+      same = floorDivide(d * k + 127, 255) == floorDivide(d * m + 16384, 32768);
+    }
+    if (same) return m;
+  }
+  return 0;
+}();
+static_assert(SteadyMultiplier != 0, "the steady blend has a rounding multiplier");
 
 template <class W>
 struct BlendLoops {
@@ -75,6 +102,12 @@ struct BlendLoops {
   // with rest = 255 - k; both products and their sum stay below 2^16.
   static V Mix(V c, V o, V k, V rest) {
     return Divide255(W::Add16(W::Add16(W::Mul16(c, k), W::Mul16(o, rest)), W::Splat16(127)));
+  }
+
+  // The channel blend at the steady intensity, per 16-bit lane.
+  static V SteadyMix(V c, V o) {
+    const V m = W::Splat16(static_cast<uint32_t>(SteadyMultiplier));
+    return W::Add16(o, W::RoundingMultiply16(W::Sub16(c, o), m));
   }
 
   static V Widen5(V v) { return W::Or(W::template Shl16<3>(v), W::template Shr16<2>(v)); }
@@ -108,7 +141,9 @@ struct BlendLoops {
   // Blends whole vectors of pixels from i on while every canvas alpha in a
   // vector is 0 or 255; returns where it stopped: before the first vector
   // holding another alpha, or where fewer pixels than a vector are left. No
-  // call inside, so that the constants stay in registers.
+  // call inside, so that the constants stay in registers. Steady: the
+  // intensity is SteadyIntensity and the set has a rounding multiply.
+  template <bool Steady>
   static int32_t OpaqueOrClearVectors32(uint32_t* screen, const uint32_t* canvas, int32_t count,
                                         int32_t i, uint32_t intensity) {
     constexpr uint32_t everyPixel = (1u << Pixels32) - 1;
@@ -131,7 +166,10 @@ struct BlendLoops {
       if constexpr (BackBufferRgba) c = W::SwapRedBlue(c);
       const V o = W::Load(screen + i);
       V low, high;
-      if constexpr (W::HasMultiplyAddBytes) {
+      if constexpr (Steady) {
+        low = SteadyMix(W::WidenLow8(c), W::WidenLow8(o));
+        high = SteadyMix(W::WidenHigh8(c), W::WidenHigh8(o));
+      } else if constexpr (W::HasMultiplyAddBytes) {
         const V c1 = W::Xor(c, signBits), o1 = W::Xor(o, signBits);
         low = Divide255(W::Add16(W::MultiplyAddBytes(pairWeights, W::InterleaveLow8(c1, o1)), bias));
         high = Divide255(W::Add16(W::MultiplyAddBytes(pairWeights, W::InterleaveHigh8(c1, o1)), bias));
@@ -144,11 +182,12 @@ struct BlendLoops {
     return i;
   }
 
-  static void Row32(uint32_t* screen, const uint32_t* canvas, int32_t count, uint32_t intensity) {
+  template <bool Steady>
+  static void Row32Vectors(uint32_t* screen, const uint32_t* canvas, int32_t count, uint32_t intensity) {
     int32_t i = PixelsBeforeBoundary(screen, count);
     BlendRow32Scalar(screen, canvas, i, intensity);
     for (;;) {
-      i = OpaqueOrClearVectors32(screen, canvas, count, i, intensity);
+      i = OpaqueOrClearVectors32<Steady>(screen, canvas, count, i, intensity);
       if (count - i < Pixels32) break;
       BlendRow32Scalar(screen + i, canvas + i, Pixels32, intensity);  // a vector of other alphas
       i += Pixels32;
@@ -156,10 +195,18 @@ struct BlendLoops {
     BlendRow32Scalar(screen + i, canvas + i, count - i, intensity);
   }
 
+  static void Row32(uint32_t* screen, const uint32_t* canvas, int32_t count, uint32_t intensity) {
+    if constexpr (W::HasRoundingMultiply16) {
+      if (intensity == SteadyIntensity) return Row32Vectors<true>(screen, canvas, count, intensity);
+    }
+    Row32Vectors<false>(screen, canvas, count, intensity);
+  }
+
   // Channel-planar: red, green and blue of every pixel each in a vector of
   // 16-bit lanes, blended with k where the canvas pixel is opaque and with 0
   // (which gives the screen word back exactly) where it is transparent.
-  static void Row16(uint16_t* screen, const uint16_t* canvas, int32_t count, uint32_t intensity) {
+  template <bool Steady>
+  static void Row16Vectors(uint16_t* screen, const uint16_t* canvas, int32_t count, uint32_t intensity) {
     const V k = W::Splat16(intensity);
     const V full = W::Splat16(255);
     const V five = W::Splat16(0x1F);
@@ -172,16 +219,32 @@ struct BlendLoops {
       const V o = W::Load(screen + i);
       const V weight = W::And(opaque, k);
       const V rest = W::Sub16(full, weight);
-      const V red = Mix(Widen5(W::And(W::template Shr16<10>(c), five)),
-                        Widen5(W::template Shr16<11>(o)), weight, rest);
-      const V green = Mix(Widen5(W::And(W::template Shr16<5>(c), five)),
-                          Widen6(W::And(W::template Shr16<5>(o), six)), weight, rest);
-      const V blue = Mix(Widen5(W::And(c, five)), Widen5(W::And(o, five)), weight, rest);
+      // Steady, a transparent lane's difference is cleared instead: the
+      // rounding multiply of 0 is 0.
+      const auto mix = [&](V from, V onto) {
+        if constexpr (Steady) {
+          return W::Add16(onto, W::RoundingMultiply16(W::And(W::Sub16(from, onto), opaque),
+                                                      W::Splat16(static_cast<uint32_t>(SteadyMultiplier))));
+        } else {
+          return Mix(from, onto, weight, rest);
+        }
+      };
+      const V red = mix(Widen5(W::And(W::template Shr16<10>(c), five)), Widen5(W::template Shr16<11>(o)));
+      const V green = mix(Widen5(W::And(W::template Shr16<5>(c), five)),
+                          Widen6(W::And(W::template Shr16<5>(o), six)));
+      const V blue = mix(Widen5(W::And(c, five)), Widen5(W::And(o, five)));
       W::Store(screen + i, W::Or(W::Or(W::template Shl16<11>(Narrow(red, 31)),
                                        W::template Shl16<5>(Narrow(green, 63))),
                                  Narrow(blue, 31)));
     }
     BlendRow16Scalar(screen + i, canvas + i, count - i, intensity);
+  }
+
+  static void Row16(uint16_t* screen, const uint16_t* canvas, int32_t count, uint32_t intensity) {
+    if constexpr (W::HasRoundingMultiply16) {
+      if (intensity == SteadyIntensity) return Row16Vectors<true>(screen, canvas, count, intensity);
+    }
+    Row16Vectors<false>(screen, canvas, count, intensity);
   }
 };
 

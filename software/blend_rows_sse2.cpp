@@ -14,6 +14,7 @@ struct Sse2 {
   static constexpr int32_t Bytes = 16;
   static constexpr bool HasMultiplyAddBytes = false;
   static constexpr bool HasHighMultiply16 = true;
+  static constexpr bool HasRoundingMultiply16 = false;
 
   static V Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
   static void Store(void* p, V v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }

@@ -21,6 +21,7 @@ struct Simd128 {
   static constexpr int32_t Bytes = 16;
   static constexpr bool HasMultiplyAddBytes = false;
   static constexpr bool HasHighMultiply16 = false;
+  static constexpr bool HasRoundingMultiply16 = true;
 
   static V Load(const void* p) { return wasm_v128_load(p); }
   static void Store(void* p, V v) { wasm_v128_store(p, v); }
@@ -31,6 +32,7 @@ struct Simd128 {
   static V Add16(V a, V b) { return wasm_i16x8_add(a, b); }
   static V Sub16(V a, V b) { return wasm_i16x8_sub(a, b); }
   static V Mul16(V a, V b) { return wasm_i16x8_mul(a, b); }
+  static V RoundingMultiply16(V a, V b) { return wasm_i16x8_q15mulr_sat(a, b); }
   template <int N> static V Shl16(V v) { return wasm_i16x8_shl(v, N); }
   template <int N> static V Shr16(V v) { return wasm_u16x8_shr(v, N); }
   template <int N> static V Sar16(V v) { return wasm_i16x8_shr(v, N); }
