@@ -47,14 +47,13 @@ int64_t AtLeast(int64_t v, int64_t parity) { return v + ((v - parity) & 1); }
 //
 // A ring's every row asks this twice, so it is found from an estimate in
 // double precision (within one of the answer), then made exact by comparing
-// squares in 128 bits: no long double and no 128-bit square root.
-int64_t Reach(int64_t p, int64_t q, int64_t w) {
-  if (w > q) return -1;
-  if (q == 0) return Unbounded;
+// squares in Wide: no long double and no 128-bit square root.
+template <typename Wide>
+int64_t ReachIn(int64_t p, int64_t q, int64_t w) {
   const int64_t rest = q * q - w * w;
-  const UInt128 limit = static_cast<UInt128>(p * p) * static_cast<UInt128>(rest);
+  const Wide limit = static_cast<Wide>(p * p) * static_cast<Wide>(rest);
   const auto beyond = [&](int64_t u) {
-    const auto reach = static_cast<UInt128>(q * u);
+    const auto reach = static_cast<Wide>(q * u);
     return reach * reach > limit;
   };
   auto u = static_cast<int64_t>(static_cast<double>(p) * std::sqrt(static_cast<double>(rest)) /
@@ -62,6 +61,19 @@ int64_t Reach(int64_t p, int64_t q, int64_t w) {
   while (u > 0 && beyond(u)) --u;
   while (!beyond(u + 1)) ++u;
   return u;
+}
+
+// Semi-axes below this keep every square of Reach below 2^64 (the estimate
+// is at most p + 1, so q u stays below 2^31): the 64-bit comparison is the
+// common case, and where 128-bit products are a library call (WebAssembly)
+// a much cheaper one.
+constexpr int64_t NarrowReachBound = int64_t{1} << 15;
+
+int64_t Reach(int64_t p, int64_t q, int64_t w) {
+  if (w > q) return -1;
+  if (q == 0) return Unbounded;
+  if (p < NarrowReachBound && q < NarrowReachBound) return ReachIn<uint64_t>(p, q, w);
+  return ReachIn<UInt128>(p, q, w);
 }
 
 Int128 Magnitude(Int128 v) { return v < 0 ? -v : v; }

@@ -446,6 +446,21 @@ TEST(EllipseRasterTest, RadiusFortyThousandIsAThinClosedCircle) {
   CheckNearCurve(ring, TrueEllipse(0, 0, 2 * r + 1, 2 * r + 1), "radius 40000");
 }
 
+// Boxes 32768 pixels across are the largest whose squares the raster
+// compares in 64 bits, at the edge of overflowing them; one pixel more takes
+// the 128-bit comparison. Both must be the true curve's outline.
+TEST(EllipseRasterTest, BoxesEitherSideOfTheSixtyFourBitBoundAreGoodOutlines) {
+  const int64_t sizes[][2] = {{32768, 32768}, {32768, 1201}, {32769, 32769}, {1201, 32769}};
+  for (const auto& size : sizes) {
+    const std::string name = std::to_string(size[0]) + "x" + std::to_string(size[1]);
+    const Pixels ring = Outline(EllipseRaster(0, 0, size[0], size[1]), static_cast<int32_t>(size[0]),
+                                static_cast<int32_t>(size[1]));
+    CheckOutline(ring, 0, 0, size[0], size[1], name);
+    CheckThin(ring, name);
+    CheckNearCurve(ring, TrueEllipse(0, 0, size[0], size[1]), name);
+  }
+}
+
 TEST(EllipseRasterTest, ShapesOutsideTheImageReportNothing) {
   const int64_t boxes[][4] = {{-500, -500, -10, -10},
                               {400, 10, 900, 90},
