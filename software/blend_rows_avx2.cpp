@@ -32,7 +32,6 @@ struct Avx2 {
   template <int N> static V Shl16(V v) { return _mm256_slli_epi16(v, N); }
   template <int N> static V Shr16(V v) { return _mm256_srli_epi16(v, N); }
   template <int N> static V Sar16(V v) { return _mm256_srai_epi16(v, N); }
-  template <int N> static V Shr32(V v) { return _mm256_srli_epi32(v, N); }
   static V WidenLow8(V v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
   static V WidenHigh8(V v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
   static V Narrow16(V low, V high) { return _mm256_packus_epi16(low, high); }
@@ -40,10 +39,10 @@ struct Avx2 {
   static V InterleaveLow8(V a, V b) { return _mm256_unpacklo_epi8(a, b); }
   static V InterleaveHigh8(V a, V b) { return _mm256_unpackhi_epi8(a, b); }
   static V MultiplyAddBytes(V a, V b) { return _mm256_maddubs_epi16(a, b); }
-  static Mask Equal32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
-  static uint32_t MaskBits(Mask m) {
-    return static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(m)));
+  static uint64_t EqualBytes(V a, V b) {
+    return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, b)));
   }
+  static Mask TopBit32(V v) { return _mm256_srai_epi32(v, 31); }
   static V Select(Mask m, V yes, V no) { return _mm256_blendv_epi8(no, yes, m); }
   static bool AnyTopBit(V v) { return _mm256_movemask_epi8(v) != 0; }
 };

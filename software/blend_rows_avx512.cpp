@@ -34,9 +34,6 @@ struct Avx512 {
   template <int N> static V Shl16(V v) { return _mm512_slli_epi16(v, N); }
   template <int N> static V Shr16(V v) { return _mm512_srli_epi16(v, N); }
   template <int N> static V Sar16(V v) { return _mm512_srai_epi16(v, N); }
-  // Masked with every lane on: GCC 12's unmasked form trips -Wmaybe-uninitialized
-  // on the undefined value it passes for the lanes a mask would keep.
-  template <int N> static V Shr32(V v) { return _mm512_maskz_srli_epi32(0xFFFF, v, N); }
   static V WidenLow8(V v) { return _mm512_unpacklo_epi8(v, _mm512_setzero_si512()); }
   static V WidenHigh8(V v) { return _mm512_unpackhi_epi8(v, _mm512_setzero_si512()); }
   static V Narrow16(V low, V high) { return _mm512_packus_epi16(low, high); }
@@ -44,8 +41,8 @@ struct Avx512 {
   static V InterleaveLow8(V a, V b) { return _mm512_unpacklo_epi8(a, b); }
   static V InterleaveHigh8(V a, V b) { return _mm512_unpackhi_epi8(a, b); }
   static V MultiplyAddBytes(V a, V b) { return _mm512_maddubs_epi16(a, b); }
-  static Mask Equal32(V a, V b) { return _mm512_cmpeq_epi32_mask(a, b); }
-  static uint32_t MaskBits(Mask m) { return m; }
+  static uint64_t EqualBytes(V a, V b) { return _mm512_cmpeq_epi8_mask(a, b); }
+  static Mask TopBit32(V v) { return _mm512_cmplt_epi32_mask(v, _mm512_setzero_si512()); }
   static V Select(Mask m, V yes, V no) { return _mm512_mask_blend_epi32(m, no, yes); }
   static bool AnyTopBit(V v) { return _mm512_movepi8_mask(v) != 0; }
 };

@@ -31,15 +31,16 @@
 // m near 2^15 k / 255 gives the same quotient as floor((d m + 2^14) / 2^15)
 // for every such d; SteadyMultiplier finds it and the compiler checks it.
 //
-// W provides: V; Mask (32-bit lane comparison); Bytes (per vector); Load,
+// W provides: V; Mask (a choice per 32-bit lane); Bytes (per vector); Load,
 // Store (any alignment); Splat16, Splat32; And, Or; Add16, Sub16, Mul16 (low
 // half); HasHighMultiply16, and where it is true MulHigh16 (unsigned high
 // half); HasRoundingMultiply16, and where it is true RoundingMultiply16 (the
 // signed rounding multiply above); Shl16<N>, Shr16<N>, Sar16<N>,
-// Shr32<N>; WidenLow8, WidenHigh8 (bytes to 16-bit lanes, as unpacking with
+// WidenLow8, WidenHigh8 (bytes to 16-bit lanes, as unpacking with
 // zero does) and Narrow16 (their inverse, with unsigned saturation);
-// Equal32 -> Mask, MaskBits (a bit per 32-bit lane), Select (mask ? yes : no);
-// AnyTopBit (any byte's top bit set); where the back buffer is A8B8G8R8
+// EqualBytes (a bit per byte, in order, set where the two are equal);
+// TopBit32 -> Mask (the 32-bit lanes whose top bit is set), Select (mask ?
+// yes : no); AnyTopBit (any byte's top bit set); where the back buffer is A8B8G8R8
 // (BackBufferRgba), SwapRedBlue (bytes 0 and 2 of every 32-bit lane
 // exchanged); HasMultiplyAddBytes, and where it is
 // true Xor, InterleaveLow8, InterleaveHigh8 (the bytes of two vectors
@@ -78,6 +79,11 @@ struct BlendLoops {
   using V = typename W::V;
   static constexpr int32_t Pixels32 = W::Bytes / 4;
   static constexpr int32_t Pixels16 = W::Bytes / 2;
+  // The bits of EqualBytes that stand for the pixels' alpha bytes (the top
+  // byte of each little-endian word). Comparing bytes, not shifted words:
+  // a compiler turns (word >> 24) == 0 into an unsigned comparison, which
+  // WebAssembly engines build from several instructions.
+  static constexpr uint64_t AlphaBytes = 0x8888888888888888u >> (64 - W::Bytes);
 
   // floor(x / 255) for every x up to 255 x 255 + 127, the most a blend
   // sum reaches.
@@ -146,21 +152,19 @@ struct BlendLoops {
   template <bool Steady>
   static int32_t OpaqueOrClearVectors32(uint32_t* screen, const uint32_t* canvas, int32_t count,
                                         int32_t i, uint32_t intensity) {
-    constexpr uint32_t everyPixel = (1u << Pixels32) - 1;
     const V k = W::Splat16(intensity);
     const V rest = W::Splat16(255 - intensity);
-    const V opaqueAlpha = W::Splat32(255);
     const V zero = W::Splat32(0);
+    const V allOnes = W::Splat32(0xFFFFFFFFu);
     const V signBits = W::Splat32(0x80808080u);
     const V pairWeights = W::Splat16(intensity | (255 - intensity) << 8);
     const V bias = W::Splat16(32767);
     for (; count - i >= Pixels32; i += Pixels32) {
       V c = W::Load(canvas + i);
-      const V alpha = W::template Shr32<24>(c);
-      const uint32_t clear = W::MaskBits(W::Equal32(alpha, zero));
-      if (clear == everyPixel) continue;  // the screen is neither read nor written
-      const auto opaque = W::Equal32(alpha, opaqueAlpha);
-      if ((W::MaskBits(opaque) | clear) != everyPixel) break;
+      const uint64_t clear = W::EqualBytes(c, zero) & AlphaBytes;
+      if (clear == AlphaBytes) continue;  // the screen is neither read nor written
+      if ((clear | (W::EqualBytes(c, allOnes) & AlphaBytes)) != AlphaBytes) break;
+      const auto opaque = W::TopBit32(c);  // every alpha is 0 or 255 here
       // Every byte blended, the alpha byte too; the select keeps transparent
       // pixels' words whole and ScreenWords sets the opaque ones' top byte.
       if constexpr (BackBufferRgba) c = W::SwapRedBlue(c);

@@ -29,14 +29,13 @@ struct Sse2 {
   template <int N> static V Shl16(V v) { return _mm_slli_epi16(v, N); }
   template <int N> static V Shr16(V v) { return _mm_srli_epi16(v, N); }
   template <int N> static V Sar16(V v) { return _mm_srai_epi16(v, N); }
-  template <int N> static V Shr32(V v) { return _mm_srli_epi32(v, N); }
   static V WidenLow8(V v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
   static V WidenHigh8(V v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
   static V Narrow16(V low, V high) { return _mm_packus_epi16(low, high); }
-  static Mask Equal32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
-  static uint32_t MaskBits(Mask m) {
-    return static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(m)));
+  static uint64_t EqualBytes(V a, V b) {
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)));
   }
+  static Mask TopBit32(V v) { return _mm_srai_epi32(v, 31); }
   static V Select(Mask m, V yes, V no) {
     return _mm_or_si128(_mm_and_si128(m, yes), _mm_andnot_si128(m, no));
   }

@@ -36,12 +36,11 @@ struct Simd128 {
   template <int N> static V Shl16(V v) { return wasm_i16x8_shl(v, N); }
   template <int N> static V Shr16(V v) { return wasm_u16x8_shr(v, N); }
   template <int N> static V Sar16(V v) { return wasm_i16x8_shr(v, N); }
-  template <int N> static V Shr32(V v) { return wasm_u32x4_shr(v, N); }
   static V WidenLow8(V v) { return wasm_u16x8_extend_low_u8x16(v); }
   static V WidenHigh8(V v) { return wasm_u16x8_extend_high_u8x16(v); }
   static V Narrow16(V low, V high) { return wasm_u8x16_narrow_i16x8(low, high); }
-  static Mask Equal32(V a, V b) { return wasm_i32x4_eq(a, b); }
-  static uint32_t MaskBits(Mask m) { return wasm_i32x4_bitmask(m); }
+  static uint64_t EqualBytes(V a, V b) { return wasm_i8x16_bitmask(wasm_i8x16_eq(a, b)); }
+  static Mask TopBit32(V v) { return wasm_i32x4_shr(v, 31); }
   static V Select(Mask m, V yes, V no) { return wasm_v128_bitselect(yes, no, m); }
   static bool AnyTopBit(V v) { return wasm_i8x16_bitmask(v) != 0; }
   static V SwapRedBlue(V v) {
