@@ -447,8 +447,8 @@ TEST(EllipseRasterTest, RadiusFortyThousandIsAThinClosedCircle) {
 }
 
 // Boxes 32768 pixels across are the largest whose squares the raster
-// compares in 64 bits, at the edge of overflowing them; one pixel more takes
-// the 128-bit comparison. Both must be the true curve's outline.
+// compares in 64 bits; one pixel more takes the 128-bit comparison. Both
+// must be the true curve's outline.
 TEST(EllipseRasterTest, BoxesEitherSideOfTheSixtyFourBitBoundAreGoodOutlines) {
   const int64_t sizes[][2] = {{32768, 32768}, {32768, 1201}, {32769, 32769}, {1201, 32769}};
   for (const auto& size : sizes) {
