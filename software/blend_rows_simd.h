@@ -110,11 +110,12 @@ struct BlendLoops {
     return Divide255(W::Add16(W::Add16(W::Mul16(c, k), W::Mul16(o, rest)), W::Splat16(127)));
   }
 
-  // The channel blend at the steady intensity, per 16-bit lane.
-  static V SteadyMix(V c, V o) {
-    const V m = W::Splat16(static_cast<uint32_t>(SteadyMultiplier));
-    return W::Add16(o, W::RoundingMultiply16(W::Sub16(c, o), m));
+  // The channel blend at the steady intensity, per 16-bit lane: o plus the
+  // step for the difference c - o (a difference of 0 steps by 0).
+  static V SteadyStep(V difference) {
+    return W::RoundingMultiply16(difference, W::Splat16(static_cast<uint32_t>(SteadyMultiplier)));
   }
+  static V SteadyMix(V c, V o) { return W::Add16(o, SteadyStep(W::Sub16(c, o))); }
 
   static V Widen5(V v) { return W::Or(W::template Shl16<3>(v), W::template Shr16<2>(v)); }
   static V Widen6(V v) { return W::Or(W::template Shl16<2>(v), W::template Shr16<4>(v)); }
@@ -227,8 +228,7 @@ struct BlendLoops {
       // rounding multiply of 0 is 0.
       const auto mix = [&](V from, V onto) {
         if constexpr (Steady) {
-          return W::Add16(onto, W::RoundingMultiply16(W::And(W::Sub16(from, onto), opaque),
-                                                      W::Splat16(static_cast<uint32_t>(SteadyMultiplier))));
+          return W::Add16(onto, SteadyStep(W::And(W::Sub16(from, onto), opaque)));
         } else {
           return Mix(from, onto, weight, rest);
         }
