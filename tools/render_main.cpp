@@ -47,7 +47,8 @@ void Interrupt(int signal) { interrupted = signal; }
 
 // Ctrl-C, a kill or the terminal's end ends the run between frames, so that
 // no half-written file is left behind. Installed before anything is opened;
-// without SA_RESTART, an open that waits (a FIFO) is cut short too.
+// without SA_RESTART, an open that waits (a FIFO) is cut short too, and one
+// that has not begun yet looks at the flag first (OpenCycles).
 void EndOnSignals() {
   struct sigaction action {};
   action.sa_handler = Interrupt;
@@ -68,6 +69,9 @@ void EndOnSignals() {
 
 bool OpenCycles(const RenderOptions& options, std::string* error) {
   if (options.cyclesFile.empty()) return true;
+  // A signal that came while the video was being started would otherwise
+  // leave this open waiting for a FIFO's reader with nothing to cut it short.
+  if (interrupted != 0) return false;
   run.cycles = std::fopen(options.cyclesFile.c_str(), "w");
   if (run.cycles == nullptr) {
     *error = "cannot write cycles file '" + options.cyclesFile + "': " + std::strerror(errno);

@@ -87,18 +87,30 @@ for signal in INT:130 HUP:129; do
 done
 
 # A signal while the output is still being opened (here the cycles file, a
-# FIFO nobody reads, whose opening waits) also removes the video begun.
-rm -rf int && mkdir int
-mkfifo int.fifo
-"$render" --size 64x48 --frames 5 --cycles int.fifo --video int/x.webm >/dev/null 2>&1 &
-pid=$!
-for _ in $(seq 100); do [ -e int/x.webm.partial ] && break; sleep 0.1; done
-[ -e int/x.webm.partial ] || fail "opening: the video was never started"
-kill -TERM "$pid"
-wait "$pid"
-status=$?
-[ "$status" -eq 143 ] || fail "opening: exit $status, expected 143"
-[ -z "$(ls -A int)" ] || fail "opening: left $(ls -A int)"
+# FIFO nobody reads, whose opening waits) also removes the video begun. It
+# is sent as soon as the video exists, so that in some rounds it comes
+# before the open has begun; a run still waiting 10 s later has missed it.
+for round in 1 2 3 4 5; do
+  rm -rf int int.fifo && mkdir int && mkfifo int.fifo
+  "$render" --size 64x48 --frames 5 --cycles int.fifo --video int/x.webm >/dev/null 2>&1 &
+  pid=$!
+  # Looked for without a pause: a sleep gives the run the time to reach the open.
+  deadline=$((${EPOCHREALTIME//[!0-9]/} + 10000000))
+  until [ -e int/x.webm.partial ] || [ "${EPOCHREALTIME//[!0-9]/}" -gt "$deadline" ]; do :; done
+  [ -e int/x.webm.partial ] || fail "opening: the video was never started"
+  kill -TERM "$pid"
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "opening, round $round: still running 10 s after SIGTERM"
+    kill -KILL "$pid"
+    wait "$pid"
+    break
+  fi
+  wait "$pid"
+  status=$?
+  [ "$status" -eq 143 ] || fail "opening, round $round: exit $status, expected 143"
+  [ -z "$(ls -A int)" ] || fail "opening, round $round: left $(ls -A int)"
+done
 
 # FILE is a local file, whatever it holds: never a protocol of FFmpeg's.
 "$render" --size 64x48 --seed 1 --frames 3 --video a:b.mp4 >run.log 2>&1 || fail "a:b.mp4: $(cat run.log)"
