@@ -1,5 +1,6 @@
 // vivuvev-render: runs the real sweep on the headless platform and writes the
 // frames it shows as PNG files or into one video.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "canvas/canvas_store.h"
 #include "canvas/pixels.h"
@@ -46,9 +48,9 @@ volatile std::sig_atomic_t interrupted = 0;
 void Interrupt(int signal) { interrupted = signal; }
 
 // Ctrl-C, a kill or the terminal's end ends the run between frames, so that
-// no half-written file is left behind. Installed before anything is opened;
-// without SA_RESTART, an open that waits (a FIFO) is cut short too, and one
-// that has not begun yet looks at the flag first (OpenCycles).
+// no half-written file is left behind. Installed before anything is opened
+// and without SA_RESTART (a call that waits is cut short), so that the wait
+// for a cycles FIFO's reader ends on them too (OpenCycles).
 void EndOnSignals() {
   struct sigaction action {};
   action.sa_handler = Interrupt;
@@ -67,12 +69,35 @@ void EndOnSignals() {
   std::exit(status);
 }
 
+// How long the opening of a cycles FIFO sleeps between looks for a reader.
+constexpr auto ReaderPollInterval = std::chrono::milliseconds(10);
+
+// Opens the cycles file for writing, as fopen's "w" does. A FIFO without a
+// reader is not waited for in open, which a signal that came just before it
+// would leave waiting for ever, but in short sleeps that look at the flag in
+// between: a signal ends the wait within one of them.
 bool OpenCycles(const RenderOptions& options, std::string* error) {
   if (options.cyclesFile.empty()) return true;
-  // A signal that came while the video was being started would otherwise
-  // leave this open waiting for a FIFO's reader with nothing to cut it short.
-  if (interrupted != 0) return false;
-  run.cycles = std::fopen(options.cyclesFile.c_str(), "w");
+  int fd = -1;
+  while (interrupted == 0) {
+    fd = open(options.cyclesFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != ENXIO) break;
+    std::this_thread::sleep_for(ReaderPollInterval);
+  }
+  if (interrupted != 0) {
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  if (fd >= 0) {
+    // Writes then wait for a slow reader, as they would on any file.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    run.cycles = fdopen(fd, "w");
+    if (run.cycles == nullptr) {
+      const int failure = errno;
+      close(fd);
+      errno = failure;
+    }
+  }
   if (run.cycles == nullptr) {
     *error = "cannot write cycles file '" + options.cyclesFile + "': " + std::strerror(errno);
     return false;
